@@ -1,0 +1,33 @@
+#include "audio/capture.h"
+
+#include <cstring>
+
+CaptureBuffer capture_buffer{};
+int sample_bits = 0;
+float sample_scale = 0.0f;
+
+void capture_callback(void* /*user_data*/, Uint8* stream, int len) {
+    const SDL_Surface* screen = SDL_GetVideoSurface();
+    if (!stream || !screen || len <= 0) return;
+
+    // One 4-byte stereo frame per screen column, and never more than a slot holds.
+    int n = len;
+    if (n > screen->w * 4) n = screen->w * 4;
+    if (n > static_cast<int>(sizeof capture_buffer.slots[0])) n = sizeof capture_buffer.slots[0];
+
+    // Only this thread writes current_slot, so a relaxed load of our own last store suffices.
+    const Sint32 target = (capture_buffer.current_slot.load(std::memory_order_relaxed) + 1) % 2;
+    std::memcpy(capture_buffer.slots[target], stream, static_cast<size_t>(n));
+    capture_buffer.current_slot.store(target, std::memory_order_release);
+}
+
+float compute_sample_scale(int screen_height, int bits) {
+    if (bits < 0 || bits > 62) return 0.0f;
+    const long long levels = 1LL << bits;
+    return static_cast<float>(screen_height * 0.5 / static_cast<double>(levels));
+}
+
+void reset_capture_buffer() {
+    std::memset(capture_buffer.slots, 0, sizeof capture_buffer.slots);
+    capture_buffer.current_slot.store(0, std::memory_order_release);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// Bitmap fonts: one glyph sheet per font, 45 equal cells in one row. Cell order: a..v (0-21),
+// x y z (22-24), å ä ö (25-27), the cell for characters without a glyph (28), 1..9 (29-37), 0 (38),
+// then . ! ? / \ - (39-44). Text is a zero-terminated ISO 8859-1 byte string.
+
+#include <SDL.h>
+
+// The cell of character `ch` (only its low 8 bits count): 0..44; 28 for every character without a
+// glyph (the blank, capitals, w, punctuation other than . ! ? / \ -).
+int glyph_index(int ch);
+
+constexpr int NO_GLYPH = 28;
+constexpr int GLYPH_CELLS = 45;
+
+// What fixes a font: its sheet and its metrics.
+struct FontKind {
+    const char* file;
+    int cell_w;   // px
+    int cell_h;   // px
+    int advance;  // px from one character to the next; less than cell_w, so cells overlap
+};
+
+constexpr FontKind SMALL_FONT{"Media/alpb.png", 25, 31, 15};
+constexpr FontKind BIG_FONT{"Media/alp.png", 50, 100, 35};
+
+class BitmapFont {
+public:
+    // Loads the kind's sheet and keys out RGB (129, 255, 129). A sheet that fails to load leaves
+    // the font drawing nothing.
+    explicit BitmapFont(const FontKind& kind);
+    BitmapFont(const BitmapFont&) = delete;
+    BitmapFont& operator=(const BitmapFont&) = delete;
+
+    // Draws `text` left to right, the first cell's top-left corner at (x, y), character i at
+    // x + i × advance. Every character draws a cell, cell 28 included; later cells cover the
+    // right-hand part of earlier ones except where they are keyed out.
+    void draw_text(const char* text, int x, int y) const;
+
+    SDL_Surface* sheet() const { return sheet_; }
+    const FontKind& kind() const { return kind_; }
+
+private:
+    const FontKind& kind_;
+    SDL_Surface* sheet_;
+};
+
+class SmallFont : public BitmapFont {
+public:
+    SmallFont() : BitmapFont(SMALL_FONT) {}
+    // Draws the cell of one character with its top-left corner at (x, y).
+    void draw_char(int ch, int x, int y) const;
+};
+
+class BigFont : public BitmapFont {
+public:
+    BigFont() : BitmapFont(BIG_FONT) {}
+};

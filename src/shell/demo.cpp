@@ -1,0 +1,109 @@
+#include "shell/demo.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "audio/capture.h"
+#include "gfx/blit.h"
+#include "gfx/sge.h"
+#include "scenes/end_screen.h"
+#include "shell/schedule.h"
+
+Demo::Demo(Clock& clock_) : clock(clock_) {}
+
+Demo::~Demo() = default;
+
+bool Demo::start_up() {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
+        std::printf("Unable to init SDL: %s\n", SDL_GetError());
+        return false;
+    }
+    std::atexit(SDL_Quit);
+
+    // Full screen, software surface: its rows are width × 4 bytes apart, it needs no lock and its
+    // pixels stay at one address, which the worm and the plasma rely on.
+    screen = SDL_SetVideoMode(640, 480, 32, SDL_FULLSCREEN);
+    if (!screen) {
+        std::printf("Unable to set video: %s\n", SDL_GetError());
+        return false;
+    }
+
+    if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096) < 0) {
+        std::fprintf(stderr, "zypho: cannot open audio: %s\n", Mix_GetError());
+        quit_requested = 1;
+    }
+    // Mix_QuerySpec leaves its outputs alone when no device is open.
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    Mix_QuerySpec(&frequency, &format, &channels);
+    sample_bits = format & 0xFF;
+
+    music = Mix_LoadMUS("Media/s.ogg");
+    if (!music) {
+        std::fprintf(stderr, "zypho: cannot load Media/s.ogg: %s\n", Mix_GetError());
+        quit_requested = 1;
+    }
+    Mix_SetPostMix(capture_callback, nullptr);
+
+    load_images(images);
+    SDL_WM_SetCaption("Half-baked tricks on SCREEN :: ZYPHO", nullptr);
+
+    // The zero point. Everything below counts into the first pass's elapsed time, so the
+    // timeline runs ahead of the music by however long it takes.
+    elapsed = 0;
+    previous_elapsed = 0;
+    start_ticks = clock.ticks();
+
+    sample_scale = compute_sample_scale(screen->h, sample_bits);
+    white_pixel = SDL_MapRGB(screen->format, 255, 255, 255);
+    sge_Update_OFF();
+    end_screen = std::make_unique<EndScreen>(screen);
+    sprites = std::make_unique<SpriteSet>();
+
+    sge_ClearSurface(screen, 0, 215, 246);
+    blit_at(images.background, 0, 0);
+    if (music) Mix_PlayMusic(music, 1);
+    return true;
+}
+
+void Demo::stop() {
+    quit_requested = 1;
+    if (music) {
+        Mix_FreeMusic(music);
+        music = nullptr;
+    }
+    Mix_CloseAudio();
+}
+
+bool Demo::pass() {
+    // Once a stop is requested the loop ends as soon as no music plays; before that the music is
+    // not consulted at all.
+    if (quit_requested && !Mix_PlayingMusic()) return false;
+
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT ||
+            (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE))
+            stop();
+    }
+
+    previous_elapsed = elapsed;
+    elapsed = static_cast<int>(clock.ticks() - start_ticks);
+    run_schedule(*this, elapsed, elapsed - previous_elapsed);
+    SDL_Flip(screen);
+    return true;
+}
+
+void Demo::run() {
+    while (pass()) {
+    }
+}
+
+void Demo::shut_down() {
+    if (music) {
+        Mix_FreeMusic(music);
+        music = nullptr;
+    }
+    Mix_CloseAudio();
+    SDL_Quit();
+}

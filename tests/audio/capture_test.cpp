@@ -1,0 +1,97 @@
+#include "audio/capture.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/headless.h"
+
+namespace {
+// A mixed chunk of `len` bytes whose sample i is `first + i`.
+std::vector<Sint16> chunk(int len, Sint16 first) {
+    std::vector<Sint16> samples((len + 1) / 2);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<Sint16>(first + i);
+    return samples;
+}
+
+void deliver(std::vector<Sint16>& samples, int len) {
+    capture_callback(nullptr, reinterpret_cast<Uint8*>(samples.data()), len);
+}
+}  // namespace
+
+class Capture : public ::testing::Test {
+protected:
+    HeadlessScreen screen;
+    void SetUp() override { reset_capture_buffer(); }
+};
+
+TEST_F(Capture, FullChunksFillTheSlotsInTurnFromSlotOne) {
+    auto first = chunk(16384, 100);
+    deliver(first, 16384);
+    EXPECT_EQ(capture_buffer.current_slot.load(), 1);
+    const Sint16* slot = capture_buffer.acquire_slot();
+    EXPECT_EQ(slot, capture_buffer.slots[1]);
+    EXPECT_EQ(slot[0], 100);
+    EXPECT_EQ(slot[1279], 100 + 1279);
+    EXPECT_EQ(slot[1280], 0);  // 2560 bytes: one stereo frame per screen column, no more
+    EXPECT_EQ(capture_buffer.slots[0][0], 0);
+
+    auto second = chunk(16384, -500);
+    deliver(second, 16384);
+    EXPECT_EQ(capture_buffer.current_slot.load(), 0);
+    EXPECT_EQ(capture_buffer.slots[0][0], -500);
+    EXPECT_EQ(capture_buffer.slots[1][0], 100);  // the older slot keeps its chunk
+
+    deliver(first, 16384);
+    EXPECT_EQ(capture_buffer.current_slot.load(), 1);
+}
+
+TEST_F(Capture, AShortChunkLeavesTheRestOfItsSlotAlone) {
+    auto old_chunk = chunk(16384, 7);
+    deliver(old_chunk, 16384);  // slot 1
+    deliver(old_chunk, 16384);  // slot 0
+    auto short_chunk = chunk(1000, -1);
+    deliver(short_chunk, 1000);  // slot 1 again: 500 samples
+    EXPECT_EQ(capture_buffer.slots[1][499], -1 + 499);
+    EXPECT_EQ(capture_buffer.slots[1][500], 7 + 500);
+}
+
+TEST_F(Capture, TheBoundIsScreenWidthTimesFourBytes) {
+    auto samples = chunk(4000, 1);
+    deliver(samples, 2560);
+    EXPECT_EQ(capture_buffer.slots[1][1279], 1280);
+    deliver(samples, 2561);  // into slot 0: the odd byte past the bound is dropped
+    EXPECT_EQ(capture_buffer.slots[0][1279], 1280);
+    EXPECT_EQ(capture_buffer.slots[0][1280], 0);
+}
+
+TEST_F(Capture, NothingArrivesWithoutData) {
+    std::vector<Sint16> none;
+    deliver(none, 0);
+    capture_callback(nullptr, nullptr, 100);
+    EXPECT_EQ(capture_buffer.current_slot.load(), 0);
+}
+
+TEST(CaptureOnAWideScreen, NeverWritesPastTheSlot) {
+    SDL_Init(SDL_INIT_VIDEO);
+    ASSERT_NE(SDL_SetVideoMode(3000, 8, 32, SDL_SWSURFACE), nullptr);
+    reset_capture_buffer();
+    std::vector<Sint16> samples(8192, 3);  // 16384 bytes, more than the 12000-byte bound
+    capture_callback(nullptr, reinterpret_cast<Uint8*>(samples.data()), 16384);
+    EXPECT_EQ(capture_buffer.slots[1][CAPTURE_SLOT_SAMPLES - 1], 3);
+    EXPECT_EQ(capture_buffer.slots[0][0], 0);
+    SDL_Quit();
+}
+
+TEST(SampleScale, MapsFullScaleSixteenBitSamplesToAQuarterOfTheScreen) {
+    const float scale = compute_sample_scale(480, 16);
+    EXPECT_EQ(scale, 0.003662109375f);
+    EXPECT_EQ(static_cast<int>(-32768 * scale), -120);
+    EXPECT_EQ(static_cast<int>(32767 * scale), 119);
+    EXPECT_NEAR(32767 * scale, 119.996, 0.001);
+    EXPECT_EQ(compute_sample_scale(480, 8), 240.0f / 256);
+    // No device: no format, no bits. Out-of-range bit counts never shift out of range.
+    EXPECT_EQ(compute_sample_scale(480, 0), 240.0f);
+    EXPECT_EQ(compute_sample_scale(480, 255), 0.0f);
+    EXPECT_EQ(compute_sample_scale(480, -1), 0.0f);
+}
