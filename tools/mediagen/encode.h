@@ -1,0 +1,31 @@
+#pragma once
+// Turning drawn images and rendered sound into file bytes: PNG (libpng), JPEG (libjpeg) and
+// Ogg Vorbis (libvorbisenc). The same input gives the same bytes.
+
+#include <cstdint>
+#include <vector>
+
+#include "canvas.h"
+
+namespace mg {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr uint8_t KEY_R = 129, KEY_G = 255, KEY_B = 129;  // the colour key of the demo
+
+// 8-bit RGB of an opaque picture (any transparency is laid over black).
+Bytes to_rgb(const Image& img);
+// 8-bit RGB for a keyed picture: pixels at least half covered keep their colour at full
+// strength, the rest become the key colour. Hard edges: no pixel mixes art and key.
+Bytes to_rgb_keyed(const Image& img);
+// 8-bit RGBA with straight (not premultiplied) colour.
+Bytes to_rgba(const Image& img);
+
+Bytes encode_png(const Bytes& pixels, int w, int h, int channels);
+// Baseline JPEG without chroma subsampling (4:4:4). The DC step of every quantisation table is 1,
+// so an 8 × 8 block of one flat colour decodes to exactly that colour.
+Bytes encode_jpeg(const Bytes& rgb, int w, int h, int quality);
+// Interleaved stereo, 16-bit signed samples, 44100 Hz, VBR quality (-0.1 .. 1.0).
+Bytes encode_ogg(const std::vector<int16_t>& stereo, float quality);
+
+}  // namespace mg

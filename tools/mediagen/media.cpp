@@ -1,0 +1,83 @@
+#include "media.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <stdexcept>
+
+#include "art.h"
+
+namespace mg {
+
+namespace {
+
+Bytes keyed_png(const Image& img) { return encode_png(to_rgb_keyed(img), img.w, img.h, 3); }
+Bytes opaque_png(const Image& img) { return encode_png(to_rgb(img), img.w, img.h, 3); }
+Bytes alpha_png(const Image& img) { return encode_png(to_rgba(img), img.w, img.h, 4); }
+Bytes jpeg(const Image& img, int quality) { return encode_jpeg(to_rgb(img), img.w, img.h, quality); }
+
+Bytes keyed_jpeg(const Image& img, int quality) {
+    Bytes rgb = to_rgb_keyed(img);
+    Bytes out = encode_jpeg(rgb, img.w, img.h, quality);
+    std::string why = verify_keyed_jpeg(out, rgb, img.w, img.h);
+    if (!why.empty()) throw std::runtime_error(why);
+    return out;
+}
+
+}  // namespace
+
+std::string verify_keyed_jpeg(const Bytes& jpeg, const Bytes& keyed, int w, int h) {
+    SDL_RWops* rw = SDL_RWFromConstMem(jpeg.data(), int(jpeg.size()));
+    SDL_Surface* raw = IMG_Load_RW(rw, 1);
+    if (!raw) return std::string("SDL_image cannot decode the JPEG: ") + IMG_GetError();
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_BlitSurface(raw, nullptr, s, nullptr);
+    std::string why;
+    if (raw->w != w || raw->h != h) why = "decoded size differs";
+    for (int y = 0; y < h && why.empty(); ++y) {
+        const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch);
+        for (int x = 0; x < w; ++x) {
+            size_t i = (size_t(y) * w + x) * 3;
+            bool meant = keyed[i] == KEY_R && keyed[i + 1] == KEY_G && keyed[i + 2] == KEY_B;
+            bool got = (row[x] & 0xFFFFFF) == ((Uint32(KEY_R) << 16) | (Uint32(KEY_G) << 8) | KEY_B);
+            if (meant != got) {
+                why = "key colour not exact at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                break;
+            }
+        }
+    }
+    SDL_FreeSurface(s);
+    SDL_FreeSurface(raw);
+    return why;
+}
+
+std::vector<MediaFile> all_media() {
+    return {
+        {"aa.jpg", [] { return jpeg(picture_aa(), 88); }},
+        {"ab.png", [] { return keyed_png(scope_canvas()); }},
+        {"ba.png", [] { return keyed_png(logo_lower()); }},
+        {"bb.png", [] { return keyed_png(logo_upper()); }},
+        {"ca.png", [] { return keyed_png(greet_sign()); }},
+        {"ea.png", [] { return opaque_png(speaker_left()); }},
+        {"fa.jpg", [] { return jpeg(picture_fa(), 88); }},
+        {"fc.jpg", [] { return jpeg(picture_fc(), 88); }},
+        {"fd.jpg", [] { return jpeg(picture_fd(), 88); }},
+        {"fg.png", [] { return opaque_png(tile_fg()); }},
+        {"fh.png", [] { return opaque_png(speaker_right()); }},
+        {"tv.jpg", [] { return keyed_jpeg(picture_tv(), 90); }},
+        {"fg.jpg", [] { return jpeg(picture_fgj(), 88); }},
+        {"sm.png", [] { return alpha_png(strip_sm()); }},
+        {"bi.png", [] { return alpha_png(strip_bi()); }},
+        {"bl.png", [] { return alpha_png(strip_bl()); }},
+        {"cra.png", [] { return alpha_png(strip_cra()); }},
+        {"crb.png", [] { return alpha_png(strip_crb()); }},
+        {"dm.png", [] { return alpha_png(strip_dm()); }},
+        {"st.png", [] { return alpha_png(strip_st()); }},
+        {"wm.png", [] { return alpha_png(strip_wm()); }},
+        {"alpb.png", [] { return keyed_png(glyph_sheet(false)); }},
+        {"alp.png", [] { return keyed_png(glyph_sheet(true)); }},
+        {"s.ogg", [] { return encode_ogg(render_track(), 0.25f); }},
+    };
+}
+
+}  // namespace mg
