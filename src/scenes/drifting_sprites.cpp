@@ -1,0 +1,38 @@
+#include "scenes/drifting_sprites.h"
+
+#include <cstdlib>
+
+#include "gfx/blit.h"
+#include "gfx/sge.h"
+
+DriftingSprites::DriftingSprites(const SpriteSet& current, SDL_Surface* upper_logo,
+                                 SDL_Surface* lower_logo)
+    : sprites{}, current_(current), upper_logo_(upper_logo), lower_logo_(lower_logo) {
+    std::srand(244243);
+    accumulator = 0;
+    for (DriftingSprite& s : sprites) {
+        s.x = sge_Random(0, 640);
+        s.y = sge_Random(0, 400);
+        s.speed = static_cast<float>(sge_Random(3, 7));
+        s.frame = sge_Random(0, 7);
+    }
+}
+
+void DriftingSprites::render(int delta) {
+    accumulator += delta;
+    const bool repick = accumulator > 100;
+    for (DriftingSprite& s : sprites) {
+        // Drawn where the last pass left it, then moved: a wrapped sprite shows at x = −50 on
+        // the next pass. Per sprite, the frame draw comes before the height draw.
+        draw_frame(s.frame, current_[st], frames_in[st], s.x, s.y);
+        s.x = static_cast<int>(s.x + s.speed);
+        if (repick) s.frame = sge_Random(0, 7);
+        if (s.x > 640) {
+            s.x = -50;
+            s.y = sge_Random(0, 400);
+        }
+    }
+    if (repick) accumulator = 0;  // the excess is dropped
+    blit_at(upper_logo_, 0, 0);
+    blit_at(lower_logo_, 0, 306);
+}

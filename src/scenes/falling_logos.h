@@ -1,0 +1,35 @@
+#pragma once
+// Three caption lines over the common background, and two logos sliding into place: the upper
+// logo comes down from above the top edge, the lower one rises from below the bottom edge. Each
+// moves at its own speed in px per ms and stops for good at its resting place (upper at y = 0,
+// lower at y = 326), about two seconds after the first pass. The logos are drawn over the
+// captions.
+
+#include <SDL.h>
+
+#include <optional>
+
+#include "gfx/font.h"
+
+class FallingLogos {
+public:
+    // Start values only; nothing drawn. The caption font comes later (create_caption_font).
+    FallingLogos(SDL_Surface* upper_logo, SDL_Surface* lower_logo);
+    // Loads `caption_font`. Until then the captions are not drawn.
+    void create_caption_font();
+    // delta: ms since the previous pass.
+    void render(int delta);
+
+    double top_pos = 1.0;         // upper logo's position; drawn at y = top_y − 131
+    int top_y = 1;                // top_pos truncated toward zero; 131 at rest (logo at y = 0)
+    double top_speed = 0.065;     // px per ms, downward: 130 px in 2000 ms
+    double bottom_pos = 1.0;      // lower logo's position; drawn at y = bottom_y + 500
+    int bottom_y = 1;             // bottom_pos truncated toward zero; −174 at rest (y = 326)
+    double bottom_speed = 0.087;  // px per ms, upward: 175 px in about 2011 ms
+
+    std::optional<SmallFont> caption_font;
+
+private:
+    SDL_Surface* upper_logo_;  // Media/bb.png, keyed
+    SDL_Surface* lower_logo_;  // Media/ba.png, keyed
+};

@@ -1,0 +1,38 @@
+#include "scenes/walkers.h"
+
+#include "gfx/blit.h"
+
+namespace {
+constexpr int CRA_TOP = 150;  // px
+constexpr int CRB_TOP = 200;  // px
+constexpr double STOP_X = 640.0;  // wholly past the right edge: nothing of the sprite shows
+}  // namespace
+
+Walkers::Walkers(const SpriteSet& current) : current_(current) {}
+
+void Walkers::reset_walkers() {
+    ticker_ms = 0;
+    frame_counter = 0;
+    cra_x = 130.0;
+    cra_speed = 0.096;
+    crb_x = 0.0;
+    crb_speed = 0.16;
+}
+
+void Walkers::render(int delta) {
+    ticker_ms += delta;
+    if (ticker_ms > 100) {
+        ticker_ms = 0;  // the excess is dropped
+        if (++frame_counter == 10) frame_counter = 1;
+    }
+
+    draw_frame(frame_counter % frames_in[cra], current_[cra], frames_in[cra],
+               static_cast<int>(cra_x), CRA_TOP);
+    cra_x = cra_x + delta * cra_speed;
+    if (cra_x > STOP_X) cra_x = STOP_X;
+
+    draw_frame(frame_counter % frames_in[crb], current_[crb], frames_in[crb],
+               static_cast<int>(crb_x), CRB_TOP);
+    crb_x = crb_x + delta * crb_speed;
+    if (crb_x > STOP_X) crb_x = STOP_X;
+}
