@@ -1,0 +1,50 @@
+#include "scenes/greetings_swing.h"
+
+#include "gfx/blit.h"
+#include "gfx/sge.h"
+#include "gfx/trig.h"
+
+namespace {
+
+// One sign: where it hangs and how it swings. Its swing is
+// base + trunc(30.0 × sin(t × k)) px, t a tick reading of its own, k = 1 / period as a float
+// (period in ms per radian) widened to double; product and sine in double.
+struct Sign {
+    const char* greeting;
+    float k;       // rad per ms
+    int base;      // px: the swing's centre
+    int anchor_x;  // px: where the line is fixed on the top edge (y = 0)
+    int sign_y;    // px: the sign's top
+};
+
+constexpr int AMPLITUDE = 30;  // px, every sign
+
+// Drawn in this order; signs 1 and 3 share the band y = 100, so 3 is drawn over 1.
+// The fonts have no "#" and no w: both draw the blank cell (28) and still take their 15 px.
+constexpr Sign signs[] = {
+    {"n1ghtc4p", 1.0f / 100.0f, 10, 100, 100},                  // k 0.0099999998: swing -20..40
+    {"brodda", 1.0f / 150.0f, 30, 200, 200},                    // k 0.0066666668: swing 0..60
+    {"#quietnightswitholdtoads", 1.0f / 250.0f, 30, 250, 100},  // k 0.0040000002: swing 0..60
+    {"#mooncraterclub", 1.0f / 250.0f, 30, 300, 300},           // k 0.0040000002: swing 0..60
+};
+
+}  // namespace
+
+GreetingsSwing::GreetingsSwing(Clock& clock, SDL_Surface* screen, SDL_Surface* background,
+                               SDL_Surface* sign)
+    : clock_(clock), screen_(screen), background_(background), sign_(sign),
+      sign_h(sign ? sign->h : 0) {}
+
+void GreetingsSwing::render(int /*delta*/) {
+    blit_at(background_, 0, 0);
+    for (const Sign& s : signs) {
+        const int swing = oscillate(clock_, s.k, AMPLITUDE, s.base);
+        const int x = s.anchor_x + swing;
+        // The line runs from its fixed point to 10 px right of and 5 px below the sign's corner;
+        // the sign covers its lower end, the greeting hangs under the sign.
+        sge_Line(screen_, static_cast<Sint16>(s.anchor_x), 0, static_cast<Sint16>(x + 10),
+                 static_cast<Sint16>(s.sign_y + 5), 0, 0, 0);
+        blit_at(sign_, x, s.sign_y);
+        font.draw_text(s.greeting, x, s.sign_y + sign_h);
+    }
+}
