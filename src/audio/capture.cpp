@@ -19,6 +19,20 @@ void capture_callback(void* /*user_data*/, Uint8* stream, int len) {
     const Sint32 target = (capture_buffer.current_slot.load(std::memory_order_relaxed) + 1) % 2;
     std::memcpy(capture_buffer.slots[target], stream, static_cast<size_t>(n));
     capture_buffer.current_slot.store(target, std::memory_order_release);
+    capture_buffer.chunks_captured.fetch_add(1, std::memory_order_release);
+}
+
+void CaptureBuffer::copy_current_slot(Sint16* out, int count) const {
+    if (count <= 0) return;
+    if (count > CAPTURE_SLOT_SAMPLES) count = CAPTURE_SLOT_SAMPLES;
+    // A chunk needs tens of milliseconds to arrive: a retry is already rare, a third try
+    // would need the reader stalled twice in a row, and then it takes what it has.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const Uint32 before = chunks_captured.load(std::memory_order_acquire);
+        std::memcpy(out, acquire_slot(), static_cast<size_t>(count) * sizeof(Sint16));
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (chunks_captured.load(std::memory_order_relaxed) - before < 2) return;
+    }
 }
 
 float compute_sample_scale(int screen_height, int bits) {
@@ -30,4 +44,5 @@ float compute_sample_scale(int screen_height, int bits) {
 void reset_capture_buffer() {
     std::memset(capture_buffer.slots, 0, sizeof capture_buffer.slots);
     capture_buffer.current_slot.store(0, std::memory_order_release);
+    capture_buffer.chunks_captured.store(0, std::memory_order_release);
 }

@@ -1,0 +1,18 @@
+#pragma once
+// The music as a field of one-pixel white bars: one column per stereo frame across the screen,
+// the left channel's bars from a base line at a quarter of the height, the right channel's from
+// one at three quarters; positive samples grow downward, negative ones upward. No state of its
+// own and no notion of time: the picture follows the latest captured chunk alone.
+
+#include <SDL.h>
+
+class LevelBars {
+public:
+    // `white_pixel`: the bar colour, white mapped through the screen's format.
+    LevelBars(SDL_Surface* screen, Uint32 white_pixel);
+    void render();
+
+private:
+    SDL_Surface* screen_;  // drawn on with SDL_FillRect; null draws nothing
+    Uint32 white_pixel_;
+};
