@@ -11,7 +11,24 @@
 #include "gfx/sprite_set.h"
 #include "shell/images.h"
 
+class BezierWeb;
+class BlockBanner;
+class Blur;
+class Credits;
+class DriftingSprites;
 class EndScreen;
+class FadeIn;
+class FallingLogos;
+class GreetingsSwing;
+class LevelBars;
+class Oscilloscope;
+class Plasma;
+class RevealWorm;
+class ShakingWords;
+class SpriteTrio;
+class Walker;
+class Walkers;
+class WavyCaption;
 
 class Demo {
 public:
@@ -48,8 +65,30 @@ public:
     Uint32 white_pixel = 0;    // the screen's pixel value for white
     Images images;
 
-    // The current sprite set: the strips the sprite scenes share.
+    // The current sprite set: the strips that the drifting sprites, the walkers and the credits
+    // share. The walker and the sprite trio own sets of their own.
     std::unique_ptr<SpriteSet> sprites;
 
+    // One object per scene, built once at start-up in this order and kept until the end.
+    std::unique_ptr<FadeIn> fade_in;
+    std::unique_ptr<Oscilloscope> oscilloscope;
+    std::unique_ptr<FallingLogos> falling_logos;
+    std::unique_ptr<GreetingsSwing> greetings_swing;
+    std::unique_ptr<SpriteTrio> sprite_trio;
     std::unique_ptr<EndScreen> end_screen;
+    std::unique_ptr<Walkers> walkers;
+    std::unique_ptr<Walker> walker;
+    std::unique_ptr<Credits> credits;
+    std::unique_ptr<RevealWorm> reveal_worm;
+    std::unique_ptr<Plasma> plasma;
+    std::unique_ptr<DriftingSprites> drifting_sprites;
+    std::unique_ptr<BlockBanner> block_banner;
+    std::unique_ptr<ShakingWords> shaking_words;
+    std::unique_ptr<WavyCaption> wavy_caption;
+    std::unique_ptr<BezierWeb> bezier_web;
+    std::unique_ptr<Blur> blur;
+    std::unique_ptr<LevelBars> level_bars;
+
+private:
+    void build_scenes();
 };

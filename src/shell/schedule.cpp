@@ -1,7 +1,24 @@
 #include "shell/schedule.h"
 
 #include "gfx/blit.h"
+#include "scenes/bezier_web.h"
+#include "scenes/block_banner.h"
+#include "scenes/blur.h"
+#include "scenes/credits.h"
+#include "scenes/drifting_sprites.h"
 #include "scenes/end_screen.h"
+#include "scenes/fade_in.h"
+#include "scenes/falling_logos.h"
+#include "scenes/greetings_swing.h"
+#include "scenes/level_bars.h"
+#include "scenes/oscilloscope.h"
+#include "scenes/plasma.h"
+#include "scenes/reveal_worm.h"
+#include "scenes/shaking_words.h"
+#include "scenes/sprite_trio.h"
+#include "scenes/walker.h"
+#include "scenes/walkers.h"
+#include "scenes/wavy_caption.h"
 #include "shell/demo.h"
 
 namespace {
@@ -13,23 +30,43 @@ void render(const std::unique_ptr<Scene>& scene, int delta) {
 }  // namespace
 
 const ScheduleEntry schedule[SCHEDULE_SIZE] = {
-    {0, false, [](Demo&, int) {}, "fade-in"},
-    {5000, true, [](Demo&, int) {}, "falling logos"},
-    {15000, true, [](Demo&, int) {}, "drifting sprites"},
-    {30000, false, [](Demo&, int) {}, "bezier web"},
-    {45000, true, [](Demo&, int) {}, "walkers"},
-    {51000, false, [](Demo&, int) {}, "reveal worm"},
-    {61000, false, [](Demo&, int) {}, "blur"},
-    {66000, true, [](Demo&, int) {}, "oscilloscope"},
-    {81000, true, [](Demo&, int) {}, "walker and oscilloscope"},
-    {96000, false, [](Demo&, int) {}, "plasma"},
-    {106000, true, [](Demo&, int) {}, "level bars and walkers"},
-    {112000, false, [](Demo&, int) {}, "greetings swing"},
-    {122000, false, [](Demo&, int) {}, "credits"},
-    {132000, true, [](Demo&, int) {}, "block-letter banner"},
-    {137000, false, [](Demo&, int) {}, "shaking words"},
-    {147000, false, [](Demo&, int) {}, "wavy caption and sprite trio"},
-    {162000, false, [](Demo& d, int delta) { render(d.end_screen, delta); }, "end screen"},
+    {0, false, [](Demo& d, int dt) { render(d.fade_in, dt); }, "fade-in"},
+    {5000, true, [](Demo& d, int dt) { render(d.falling_logos, dt); }, "falling logos"},
+    {15000, true, [](Demo& d, int dt) { render(d.drifting_sprites, dt); }, "drifting sprites"},
+    {30000, false, [](Demo& d, int dt) { render(d.bezier_web, dt); }, "bezier web"},
+    {45000, true, [](Demo& d, int dt) { render(d.walkers, dt); }, "walkers"},
+    {51000, false,
+     [](Demo& d, int dt) {
+         render(d.reveal_worm, dt);
+         if (d.walkers) d.walkers->reset_walkers();  // so that the level bars' walkers start over
+     },
+     "reveal worm"},
+    {61000, false, [](Demo& d, int dt) { render(d.blur, dt); }, "blur"},
+    {66000, true, [](Demo& d, int dt) { render(d.oscilloscope, dt); }, "oscilloscope"},
+    {81000, true,
+     [](Demo& d, int dt) {
+         render(d.walker, dt);
+         render(d.oscilloscope, dt);
+     },
+     "walker and oscilloscope"},
+    {96000, false, [](Demo& d, int dt) { render(d.plasma, dt); }, "plasma"},
+    {106000, true,
+     [](Demo& d, int dt) {
+         if (d.level_bars) d.level_bars->render();
+         render(d.walkers, dt);
+     },
+     "level bars and walkers"},
+    {112000, false, [](Demo& d, int dt) { render(d.greetings_swing, dt); }, "greetings swing"},
+    {122000, false, [](Demo& d, int dt) { render(d.credits, dt); }, "credits"},
+    {132000, true, [](Demo& d, int dt) { render(d.block_banner, dt); }, "block-letter banner"},
+    {137000, false, [](Demo& d, int dt) { render(d.shaking_words, dt); }, "shaking words"},
+    {147000, false,
+     [](Demo& d, int dt) {
+         render(d.wavy_caption, dt);
+         render(d.sprite_trio, dt);
+     },
+     "wavy caption and sprite trio"},
+    {162000, false, [](Demo& d, int dt) { render(d.end_screen, dt); }, "end screen"},
 };
 
 int schedule_entry(int elapsed) {

@@ -5,6 +5,14 @@
 #include <cstdlib>
 #include <set>
 
+#include "scenes/drifting_sprites.h"
+#include "scenes/falling_logos.h"
+#include "scenes/oscilloscope.h"
+#include "scenes/plasma.h"
+#include "scenes/reveal_worm.h"
+#include "scenes/sprite_trio.h"
+#include "scenes/walker.h"
+#include "scenes/walkers.h"
 #include "shell/schedule.h"
 #include "support/headless.h"
 
@@ -98,6 +106,42 @@ TEST_F(Shell, FirstPassDeltaIsItsElapsedAndLaterDeltasThePassLength) {
     ASSERT_TRUE(demo.pass());
     EXPECT_EQ(demo.elapsed, 5016);
     EXPECT_EQ(demo.previous_elapsed, 1500);
+}
+
+TEST_F(Shell, EachEntryRunsItsScenesAndOnlyThose) {
+    ASSERT_TRUE(demo.start_up());
+    auto pass_at = [&](int elapsed) {
+        clock.now = 1000 + static_cast<Uint32>(elapsed);
+        ASSERT_TRUE(demo.pass());
+    };
+    pass_at(6000);  // falling logos
+    EXPECT_GT(demo.falling_logos->top_pos, 1.0);
+    EXPECT_EQ(demo.plasma->col_phase1, 0);
+
+    pass_at(46000);  // walkers move...
+    EXPECT_GT(demo.walkers->cra_x, 130.0);
+    pass_at(52000);  // ...the worm runs and sets them back on every pass
+    EXPECT_EQ(demo.reveal_worm->phase, 2);
+    EXPECT_EQ(demo.walkers->cra_x, 130.0);
+    EXPECT_EQ(demo.walkers->crb_x, 0.0);
+    EXPECT_EQ(demo.walkers->frame_counter, 0);
+
+    pass_at(82000);  // walker, then the oscilloscope
+    EXPECT_GT(demo.walker->x, 0.0);
+    EXPECT_EQ(demo.oscilloscope->period_x, 400.0f - 0.1f);
+
+    pass_at(97000);
+    EXPECT_EQ(demo.plasma->col_phase1, 9);
+
+    pass_at(107000);  // level bars, then the walkers from their start values
+    EXPECT_EQ(demo.walkers->cra_x, 640.0);  // one 10 s pass from 130: past the stop
+    EXPECT_EQ(demo.walkers->frame_counter, 1);
+    pass_at(148000);  // wavy caption, then the trio
+    EXPECT_EQ(demo.sprite_trio->counter_a, 1);
+    EXPECT_EQ(demo.sprite_trio->counter_b, 1);
+
+    EXPECT_EQ(demo.drifting_sprites->accumulator, 0);  // never ran
+    EXPECT_EQ(demo.walker->frame_counter, 1);
 }
 
 TEST_F(Shell, EscapeFinishesThePassThenEndsTheLoop) {
