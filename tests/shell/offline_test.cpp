@@ -1,0 +1,202 @@
+#include "shell/offline.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "audio/capture.h"
+#include "shell/schedule.h"
+#include "support/headless.h"
+
+namespace {
+
+// The first 2560 bytes of chunk i of the decoded track (zeros past its end): what a slot holds
+// after capture_callback saw that chunk.
+std::vector<Uint8> chunk_start(const Mix_Chunk* track, long long i) {
+    std::vector<Uint8> bytes(2560, 0);
+    const long long offset = i * OFFLINE_CHUNK_BYTES;
+    for (long long k = 0; k < 2560; ++k)
+        if (offset + k < track->alen) bytes[static_cast<size_t>(k)] = track->abuf[offset + k];
+    return bytes;
+}
+
+bool slot_holds(int slot, const std::vector<Uint8>& bytes) {
+    return std::memcmp(capture_buffer.slots[slot], bytes.data(), bytes.size()) == 0;
+}
+
+class Offline : public ::testing::Test {
+protected:
+    MediaDir media;
+    void SetUp() override { media.write_all(); }
+};
+
+}  // namespace
+
+TEST(OfflineTiming, FramesFallOnTruncatedMillisecondsAndChunksEvery4096Frames) {
+    EXPECT_EQ(frame_ms(0, 60), 0);
+    EXPECT_EQ(frame_ms(1, 60), 16);
+    EXPECT_EQ(frame_ms(2, 60), 33);
+    EXPECT_EQ(frame_ms(3, 60), 50);
+    EXPECT_EQ(frame_ms(60, 60), 1000);
+    EXPECT_EQ(frame_ms(9720, 60), 162000);
+    EXPECT_EQ(frame_ms(7, 10), 700);
+    EXPECT_EQ(frame_ms(-3, 60), 0);
+
+    // Chunk i is due at i × 92.879... ms: chunk 0 at once, chunk 1 from 93 ms on.
+    EXPECT_EQ(chunks_due(-1), 0);
+    EXPECT_EQ(chunks_due(0), 1);
+    EXPECT_EQ(chunks_due(92), 1);
+    EXPECT_EQ(chunks_due(93), 2);
+    EXPECT_EQ(chunks_due(1000), 11);             // 10.77 chunk lengths
+    EXPECT_EQ(chunks_due(162000), 1745);         // 1744.2 chunk lengths
+    EXPECT_EQ(chunks_due(2147483647), 23121101); // no overflow at the far end
+}
+
+TEST(OfflineChecksum, IsFnv1a64) {
+    EXPECT_EQ(fnv1a64(nullptr, 0), 0xcbf29ce484222325ull);
+    const std::uint8_t a = 'a';
+    EXPECT_EQ(fnv1a64(&a, 1), 0xaf63dc4c8601ec8cull);
+    const std::uint8_t foobar[] = {'f', 'o', 'o', 'b', 'a', 'r'};
+    EXPECT_EQ(fnv1a64(foobar, 6), 0x85944171f73967e8ull);
+}
+
+TEST_F(Offline, StartUpIsTheDemosWithTheClockAtZeroAndTheLiveFeedUnhooked) {
+    OfflineRun run;
+    ASSERT_TRUE(run.start_up()) << run.error();
+    EXPECT_EQ(run.demo().start_ticks, 0u);
+    EXPECT_EQ(run.demo().quit_requested, 0);
+    EXPECT_FALSE(Mix_PlayingMusic());
+    EXPECT_NEAR(run.track_ms(), 1000, 100);  // the fixture track: about a second
+    // Nothing live reaches the buffer: it stays clear however long the device runs.
+    SDL_Delay(250);
+    EXPECT_EQ(capture_buffer.current_slot.load(), 0);
+    EXPECT_TRUE(slot_holds(0, std::vector<Uint8>(8192, 0)));
+    EXPECT_TRUE(slot_holds(1, std::vector<Uint8>(8192, 0)));
+}
+
+TEST_F(Offline, EachPassGetsTheChunksDueByItsTimeThroughTheCaptureHook) {
+    OfflineRun run;
+    ASSERT_TRUE(run.start_up()) << run.error();
+    Mix_Chunk* track = Mix_LoadWAV("Media/s.ogg");
+    ASSERT_NE(track, nullptr);
+    ASSERT_GT(track->alen, 3 * OFFLINE_CHUNK_BYTES);
+
+    ASSERT_TRUE(run.pass_at(0));  // chunk 0: the first call fills slot 1
+    EXPECT_EQ(run.demo().elapsed, 0);
+    EXPECT_EQ(capture_buffer.current_slot.load(), 1);
+    EXPECT_TRUE(slot_holds(1, chunk_start(track, 0)));
+    EXPECT_FALSE(slot_holds(1, chunk_start(track, 1)));  // the tone's chunks differ
+
+    ASSERT_TRUE(run.pass_at(92));  // nothing new due
+    EXPECT_EQ(capture_buffer.current_slot.load(), 1);
+    ASSERT_TRUE(run.pass_at(93));  // chunk 1
+    EXPECT_EQ(run.demo().elapsed, 93);
+    EXPECT_EQ(run.demo().previous_elapsed, 92);
+    EXPECT_EQ(capture_buffer.current_slot.load(), 0);
+    EXPECT_TRUE(slot_holds(0, chunk_start(track, 1)));
+    EXPECT_TRUE(slot_holds(1, chunk_start(track, 0)));
+
+    ASSERT_TRUE(run.pass_at(400));  // chunks 2, 3 and 4 in one go: the fifth call, slot 1
+    EXPECT_EQ(capture_buffer.current_slot.load(), 1);
+    EXPECT_TRUE(slot_holds(1, chunk_start(track, 4)));
+    EXPECT_TRUE(slot_holds(0, chunk_start(track, 3)));
+
+    // The track (about a second) ends inside chunk 10; after it the mixer delivers silence.
+    ASSERT_LT(track->alen, 11 * OFFLINE_CHUNK_BYTES);
+    ASSERT_TRUE(run.pass_at(1000));  // chunks up to 10: the eleventh call, slot 1
+    EXPECT_TRUE(slot_holds(1, chunk_start(track, 10)));
+    ASSERT_TRUE(run.pass_at(1100));  // chunk 11: silence, slot 0
+    EXPECT_EQ(capture_buffer.current_slot.load(), 0);
+    EXPECT_TRUE(slot_holds(0, std::vector<Uint8>(2560, 0)));
+    Mix_FreeChunk(track);
+}
+
+TEST_F(Offline, AJumpOfTheClockLeavesTheSlotsAsEveryChunkWould) {
+    media.write_track("s.ogg", 12.0);
+    OfflineRun run;
+    ASSERT_TRUE(run.start_up()) << run.error();
+    Mix_Chunk* track = Mix_LoadWAV("Media/s.ogg");
+    ASSERT_NE(track, nullptr);
+    ASSERT_TRUE(run.pass_at(0));
+    ASSERT_TRUE(run.pass_at(10000));  // chunks 1 to 107: 108 calls in all, the last in slot 0
+    EXPECT_EQ(chunks_due(10000), 108);
+    EXPECT_EQ(capture_buffer.current_slot.load(), 0);
+    EXPECT_TRUE(slot_holds(0, chunk_start(track, 107)));
+    EXPECT_TRUE(slot_holds(1, chunk_start(track, 106)));
+    EXPECT_FALSE(slot_holds(0, chunk_start(track, 106)));
+    EXPECT_EQ(run.demo().elapsed, 10000);
+    EXPECT_EQ(schedule_entry(run.demo().elapsed), 1);
+
+    ASSERT_TRUE(run.pass_at(10100));  // one more: slot 1
+    EXPECT_EQ(capture_buffer.current_slot.load(), 1);
+    EXPECT_TRUE(slot_holds(1, chunk_start(track, 108)));
+    Mix_FreeChunk(track);
+}
+
+TEST_F(Offline, TheClockDoesNotGoBackwards) {
+    OfflineRun run;
+    ASSERT_TRUE(run.start_up()) << run.error();
+    ASSERT_TRUE(run.pass_at(500));
+    EXPECT_FALSE(run.pass_at(499));
+    EXPECT_NE(run.error().find("backwards"), std::string::npos);
+    EXPECT_FALSE(run.pass_at(-1));
+    EXPECT_TRUE(run.pass_at(500));
+}
+
+TEST_F(Offline, ReadsTheScreenAsRgbRowsTopDown) {
+    OfflineRun run;
+    ASSERT_TRUE(run.start_up()) << run.error();
+    SDL_Surface* screen = run.demo().screen;
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 1, 2, 3));
+    SDL_Rect spot{639, 479, 1, 1};
+    SDL_FillRect(screen, &spot, SDL_MapRGB(screen->format, 250, 128, 7));
+    std::vector<std::uint8_t> rgb(OFFLINE_RGB_BYTES);
+    run.read_rgb(rgb.data());
+    EXPECT_EQ(rgb[0], 1);
+    EXPECT_EQ(rgb[1], 2);
+    EXPECT_EQ(rgb[2], 3);
+    EXPECT_EQ(rgb[OFFLINE_RGB_BYTES - 3], 250);
+    EXPECT_EQ(rgb[OFFLINE_RGB_BYTES - 2], 128);
+    EXPECT_EQ(rgb[OFFLINE_RGB_BYTES - 1], 7);
+}
+
+TEST_F(Offline, TwoRunsGiveTheSameFrames) {
+    auto checksums = [] {
+        std::vector<std::uint64_t> sums;
+        OfflineRun run;
+        EXPECT_TRUE(run.start_up()) << run.error();
+        std::vector<std::uint8_t> rgb(OFFLINE_RGB_BYTES);
+        for (int ms : {0, 2000, 6000, 16000, 31000, 52000, 62000, 70000, 97000, 107000, 163000}) {
+            EXPECT_TRUE(run.pass_at(ms));
+            run.read_rgb(rgb.data());
+            sums.push_back(fnv1a64(rgb.data(), rgb.size()));
+        }
+        return sums;
+    };
+    const std::vector<std::uint64_t> first = checksums();
+    EXPECT_EQ(checksums(), first);
+}
+
+TEST_F(Offline, WithoutTheTrackStartUpFailsAndSaysWhy) {
+    std::remove(media.path("s.ogg").c_str());
+    testing::internal::CaptureStderr();
+    OfflineRun run;
+    EXPECT_FALSE(run.start_up());
+    testing::internal::GetCapturedStderr();
+    EXPECT_NE(run.error().find("Media/s.ogg"), std::string::npos) << run.error();
+    EXPECT_FALSE(run.pass_at(0));
+}
+
+TEST_F(Offline, AnUndecodableTrackIsReported) {
+    FILE* f = std::fopen(media.path("s.ogg").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("not a track", f);
+    std::fclose(f);
+    testing::internal::CaptureStderr();
+    OfflineRun run;
+    EXPECT_FALSE(run.start_up());
+    testing::internal::GetCapturedStderr();
+    EXPECT_NE(run.error().find("Media/s.ogg"), std::string::npos) << run.error();
+}

@@ -1,0 +1,255 @@
+#include "options.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+constexpr int MAX_FPS = 240;
+constexpr int MAX_SCALE = 8;
+constexpr long long MAX_TIME_MS = 24LL * 3600 * 1000;
+
+bool parse_int(const std::string& text, int low, int high, int& value) {
+    if (text.empty() || text.size() > 9) return false;
+    long long v = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v < low || v > high) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+// Digits, optionally '.' and at most three more digits, as thousandths.
+bool parse_decimal_ms(const std::string& text, long long& ms) {
+    const std::size_t dot = text.find('.');
+    const std::string whole = text.substr(0, dot);
+    const std::string fraction = dot == std::string::npos ? "" : text.substr(dot + 1);
+    if (whole.empty() || whole.size() > 6 || fraction.size() > 3) return false;
+    if (dot != std::string::npos && fraction.empty()) return false;
+    long long w = 0, f = 0;
+    for (char c : whole) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+        w = w * 10 + (c - '0');
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        const char c = i < fraction.size() ? fraction[i] : '0';
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+        f = f * 10 + (c - '0');
+    }
+    ms = w * 1000 + f;
+    return true;
+}
+
+struct OptionSpec {
+    char short_name;  // 0: long only
+    const char* long_name;
+    bool takes_value;
+};
+
+const OptionSpec OPTIONS[] = {
+    {'o', "output", true},  {'r', "fps", true},           {'s', "from", true},
+    {'t', "to", true},      {'x', "scale", true},         {'C', "dir", true},
+    {'q', "quiet", false},  {0, "contact-sheet", false}, {0, "golden", false},
+    {'h', "help", false},
+};
+
+const OptionSpec* find_short(char c) {
+    for (const OptionSpec& o : OPTIONS)
+        if (o.short_name == c) return &o;
+    return nullptr;
+}
+
+const OptionSpec* find_long(const std::string& name) {
+    for (const OptionSpec& o : OPTIONS)
+        if (name == o.long_name) return &o;
+    return nullptr;
+}
+
+std::string display_name(const OptionSpec& o) {
+    return o.short_name ? std::string("-") + o.short_name + "/--" + o.long_name
+                        : std::string("--") + o.long_name;
+}
+
+bool apply(const OptionSpec& o, const std::string& value, CaptureOptions& options,
+           std::string& error) {
+    const std::string name = o.long_name;
+    if (name == "output") {
+        if (value.empty()) {
+            error = "the output path is empty";
+            return false;
+        }
+        options.output = value;
+    } else if (name == "fps") {
+        if (!parse_int(value, 1, MAX_FPS, options.fps)) {
+            error = "frame rate '" + value + "' is not a whole number from 1 to 240";
+            return false;
+        }
+    } else if (name == "from" || name == "to") {
+        int ms = 0;
+        if (!parse_time(value, ms)) {
+            error = "time '" + value + "' for --" + name +
+                    " is not seconds (66, 66.5) or minutes:seconds (1:06)";
+            return false;
+        }
+        (name == "from" ? options.from_ms : options.to_ms) = ms;
+    } else if (name == "scale") {
+        if (!parse_int(value, 1, MAX_SCALE, options.scale)) {
+            error = "scale '" + value + "' is not a whole number from 1 to 8";
+            return false;
+        }
+    } else if (name == "dir") {
+        if (value.empty()) {
+            error = "the directory for --dir is empty";
+            return false;
+        }
+        options.dir = value;
+    } else if (name == "quiet") {
+        options.quiet = true;
+    } else if (name == "contact-sheet") {
+        options.mode = CaptureMode::ContactSheet;
+    } else if (name == "golden") {
+        options.mode = CaptureMode::Golden;
+    } else if (name == "help") {
+        options.mode = CaptureMode::Help;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string default_output(CaptureMode mode) {
+    return mode == CaptureMode::ContactSheet ? "contact-sheet.png" : "zypho.mp4";
+}
+
+bool is_mp4_path(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string end = path.substr(path.size() - 4);
+    for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return end == ".mp4";
+}
+
+bool parse_time(const std::string& text, int& ms) {
+    long long total = 0;
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) {
+        if (!parse_decimal_ms(text, total)) return false;
+    } else {
+        int minutes = 0;
+        long long seconds = 0;
+        const std::string sec = text.substr(colon + 1);
+        // Minutes and seconds: the seconds have two digits before any decimals.
+        if (!parse_int(text.substr(0, colon), 0, 1440, minutes)) return false;
+        if (sec.size() < 2 || !std::isdigit(static_cast<unsigned char>(sec[0])) ||
+            !std::isdigit(static_cast<unsigned char>(sec[1])) ||
+            (sec.size() > 2 && sec[2] != '.'))
+            return false;
+        if (!parse_decimal_ms(sec, seconds) || seconds >= 60000) return false;
+        total = minutes * 60000LL + seconds;
+    }
+    if (total > MAX_TIME_MS) return false;
+    ms = static_cast<int>(total);
+    return true;
+}
+
+bool parse_options(int argc, const char* const* argv, CaptureOptions& options, std::string& error) {
+    options = CaptureOptions{};
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+            const std::size_t eq = arg.find('=');
+            const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+            const OptionSpec* o = find_long(name);
+            if (!o) {
+                error = "unknown option '--" + name + "'";
+                return false;
+            }
+            std::string value;
+            if (o->takes_value) {
+                if (eq != std::string::npos) {
+                    value = arg.substr(eq + 1);
+                } else if (i + 1 < argc) {
+                    value = argv[++i];
+                } else {
+                    error = "option " + display_name(*o) + " needs a value";
+                    return false;
+                }
+            } else if (eq != std::string::npos) {
+                error = "option " + display_name(*o) + " takes no value";
+                return false;
+            }
+            if (!apply(*o, value, options, error)) return false;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
+            for (std::size_t k = 1; k < arg.size(); ++k) {
+                const OptionSpec* o = find_short(arg[k]);
+                if (!o) {
+                    error = std::string("unknown option '-") + arg[k] + "'";
+                    return false;
+                }
+                if (!o->takes_value) {
+                    if (!apply(*o, "", options, error)) return false;
+                    continue;
+                }
+                std::string value;
+                if (k + 1 < arg.size()) {
+                    value = arg.substr(k + 1);
+                } else if (i + 1 < argc) {
+                    value = argv[++i];
+                } else {
+                    error = "option " + display_name(*o) + " needs a value";
+                    return false;
+                }
+                if (!apply(*o, value, options, error)) return false;
+                break;
+            }
+        } else {
+            error = "unexpected argument '" + arg + "' (the output goes after -o)";
+            return false;
+        }
+    }
+    if (options.to_ms >= 0 && options.to_ms <= options.from_ms) {
+        error = "the range is empty: --to must be later than --from";
+        return false;
+    }
+    return true;
+}
+
+std::string usage_text() {
+    return R"(Usage: zypho-capture [OPTION]...
+Runs the demo offline, on a virtual clock at a fixed frame rate, and records it:
+as numbered PNG frames, or as an H.264 MP4 video with Media/s.ogg as its sound
+track (through ffmpeg, which must be on PATH; PNG frames need nothing else).
+The output is the same bytes on every run. Run it where the demo runs: the
+directory must hold Media/ (or name it with -C).
+
+  -o, --output PATH    where to write (default: zypho.mp4). A PATH ending in .mp4
+                       is a video; any other PATH is a directory (made if missing)
+                       that receives frame-000000.png, frame-000001.png, ...,
+                       numbered from the start of the range
+  -r, --fps N          frames per second, 1 to 240 (default: 60)
+  -s, --from TIME      start of the range (default: 0)
+  -t, --to TIME        end of the range, exclusive (default: the end of the track,
+                       165 s with the shipped Media/s.ogg; the timeline's last
+                       scene, the end screen, begins at 162 s)
+                       TIME is seconds (66, 66.5) or minutes:seconds (1:06)
+  -x, --scale N        enlarge every pixel to N x N, nearest neighbour, 1 to 8
+                       (default: 1): 2 gives 1280x960, 3 gives 1920x1440
+  -C, --dir DIR        the directory that holds Media/ (default: the working one);
+                       a relative -o is still taken from the working directory
+  -q, --quiet          no progress bar and no summary on standard error
+      --contact-sheet  write one PNG with a captioned thumbnail of every scene
+                       instead (-o, default: contact-sheet.png)
+      --golden         print the golden-frame table of the tests (for
+                       scripts/update-golden) instead
+  -h, --help           show this help and exit
+
+SDL runs on its dummy video and audio drivers unless SDL_VIDEODRIVER or
+SDL_AUDIODRIVER are set. Exit status: 0 on success, 1 when the capture failed
+(nothing is left under the output's name), 2 for a bad command line.
+
+Examples:
+  zypho-capture -o zypho.mp4 -x 2            the whole demo, 1280x960
+  zypho-capture -o frames -s 66 -t 81 -r 30  the oscilloscope as PNG frames
+)";
+}

@@ -1,0 +1,198 @@
+// zypho-capture run as a program, on the made-up media of the test kit: exit statuses, messages,
+// what is left on disk.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/headless.h"
+#include "writers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status;  // exit status, -1 when killed
+    std::string out, err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs the tool in the working directory with `env` prepended to its environment. In a build with
+// the address sanitizer, the SDL allocations still held at exit are not reported as leaks: the
+// demo never releases what start-up made.
+Result run_tool(const std::string& args, const std::string& env = "") {
+    const std::string out = fs::absolute("tool.out").string(), err = fs::absolute("tool.err").string();
+    const std::string command = "ASAN_OPTIONS=detect_leaks=0 " + env + " " + ZYPHO_CAPTURE_BIN +
+                                " " + args + " >" + out + " 2>" + err + " </dev/null";
+    const int raw = std::system(command.c_str());
+    Result r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = slurp(out);
+    r.err = slurp(err);
+    fs::remove(out);
+    fs::remove(err);
+    return r;
+}
+
+// Nothing in `dir` but the entries listed.
+std::vector<std::string> entries(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class CaptureTool : public ::testing::Test {
+protected:
+    MediaDir media;  // the working directory, holding Media/
+    void SetUp() override { media.write_all(); }
+};
+
+}  // namespace
+
+TEST_F(CaptureTool, HelpGoesToStandardOutput) {
+    const Result r = run_tool("--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Usage: zypho-capture", 0), 0u) << r.out;
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CaptureTool, ABadOptionIsUsageErrorTwoAndWritesNothing) {
+    const Result r = run_tool("--fps 0 -o out.mp4");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("zypho-capture: frame rate '0'"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists("out.mp4"));
+}
+
+TEST_F(CaptureTool, PngFramesOfARangeNeedNoFfmpeg) {
+    // PATH without ffmpeg: the PNG route does not look for it.
+    const Result r = run_tool("-q -r 10 -s 0.1 -t 0.4 -x 2 -o frames", "PATH=/nonexistent");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(entries("frames"), (std::vector<std::string>{"frame-000000.png", "frame-000001.png",
+                                                           "frame-000002.png"}));
+    const std::string png = slurp("frames/frame-000000.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    // IHDR: width and height, big-endian, at bytes 16 and 20.
+    auto be32 = [&](size_t at) {
+        return (Uint32(Uint8(png[at])) << 24) | (Uint32(Uint8(png[at + 1])) << 16) |
+               (Uint32(Uint8(png[at + 2])) << 8) | Uint32(Uint8(png[at + 3]));
+    };
+    EXPECT_EQ(be32(16), 1280u);
+    EXPECT_EQ(be32(20), 960u);
+    EXPECT_EQ(png[25], 2);  // colour type 2: RGB
+}
+
+TEST_F(CaptureTool, TheSameRunGivesTheSameBytes) {
+    ASSERT_EQ(run_tool("-q -r 10 -s 5 -t 5.3 -o a").status, 0);
+    ASSERT_EQ(run_tool("-q -r 10 -s 5 -t 5.3 -o b").status, 0);
+    for (const char* f : {"frame-000000.png", "frame-000001.png", "frame-000002.png"})
+        EXPECT_EQ(slurp(std::string("a/") + f), slurp(std::string("b/") + f)) << f;
+}
+
+TEST_F(CaptureTool, WithoutFfmpegAnMp4IsRefusedClearly) {
+    const Result r = run_tool("-t 1 -o out.mp4", "PATH=/nonexistent");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ffmpeg not found on PATH"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("PNG"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists("out.mp4"));
+}
+
+TEST_F(CaptureTool, AnUnwritableOutputFailsBeforeAnyWork) {
+    { std::ofstream("plain-file") << "x"; }
+    Result r = run_tool("-t 1 -o plain-file/frames");  // a directory below a file
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("plain-file/frames"), std::string::npos) << r.err;
+
+    r = run_tool("-t 1 -o no-such-dir/out.mp4");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("no-such-dir/out.mp4"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists("no-such-dir"));
+
+    r = run_tool("-t 1 --contact-sheet -o Media");  // an existing directory
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("is a directory"), std::string::npos) << r.err;
+}
+
+TEST_F(CaptureTool, AMissingTrackIsReportedAndNothingIsWritten) {
+    fs::remove(media.path("s.ogg"));
+    Result r = run_tool("-o out.mp4");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Media/s.ogg"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("No such file"), std::string::npos) << r.err;
+    r = run_tool("-o frames");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists("frames"));
+    EXPECT_EQ(entries("."), (std::vector<std::string>{"Media"}));
+}
+
+TEST_F(CaptureTool, AnUndecodableTrackLeavesNothingBehind) {
+    { std::ofstream(media.path("s.ogg")) << "not a track"; }
+    Result r = run_tool("-o out.mp4");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("zypho-capture: the demo could not start"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Media/s.ogg"), std::string::npos) << r.err;
+    r = run_tool("-o frames");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(entries("."), (std::vector<std::string>{"Media"}));
+}
+
+TEST_F(CaptureTool, TheMediaDirectoryCanBeNamed) {
+    const std::string top = fs::current_path().string();
+    fs::create_directory("elsewhere");
+    fs::current_path("elsewhere");
+    Result r = run_tool("-q -r 10 -t 0.1 -o frames");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("-C"), std::string::npos) << r.err;
+    r = run_tool("-q -r 10 -t 0.1 -o frames -C " + top);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists("frames/frame-000000.png"));  // relative to where the tool started
+    fs::current_path(top);
+}
+
+TEST_F(CaptureTool, AnMp4WithTheSoundTrack) {
+    if (find_on_path("ffmpeg").empty()) GTEST_SKIP() << "ffmpeg is not installed";
+    const Result r = run_tool("-r 10 -t 0.5 -o out.mp4");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("5 frames"), std::string::npos) << r.err;
+    const std::string mp4 = slurp("out.mp4");
+    ASSERT_GT(mp4.size(), 100u);
+    EXPECT_EQ(mp4.substr(4, 4), "ftyp");
+    EXPECT_NE(mp4.find("avc1"), std::string::npos);
+    EXPECT_NE(mp4.find("mp4a"), std::string::npos);
+    EXPECT_EQ(entries("."), (std::vector<std::string>{"Media", "out.mp4"}));
+}
+
+TEST_F(CaptureTool, AFailingFfmpegLeavesNothingUnderTheFinalName) {
+    // A stand-in ffmpeg that reads a little and fails.
+    fs::create_directory("bin");
+    {
+        std::ofstream fake("bin/ffmpeg");
+        fake << "#!/bin/sh\nhead -c 1000 >/dev/null\necho 'ffmpeg: broken' >&2\nexit 3\n";
+    }
+    fs::permissions("bin/ffmpeg", fs::perms::owner_all);
+    const Result r = run_tool("-q -r 10 -t 1 -o out.mp4", "PATH=" + fs::absolute("bin").string() + ":/usr/bin:/bin");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ffmpeg"), std::string::npos) << r.err;
+    EXPECT_EQ(entries("."), (std::vector<std::string>{"Media", "bin"}));
+}

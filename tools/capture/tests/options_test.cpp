@@ -1,0 +1,128 @@
+// zypho-capture's command line, parsed without running anything.
+
+#include "options.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+struct Parsed {
+    bool ok;
+    CaptureOptions options;
+    std::string error;
+};
+
+Parsed parse(std::initializer_list<const char*> args) {
+    std::vector<const char*> argv = {"zypho-capture"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    Parsed p;
+    p.ok = parse_options(static_cast<int>(argv.size()), argv.data(), p.options, p.error);
+    return p;
+}
+
+}  // namespace
+
+TEST(CaptureOptions, DefaultsAreTheWholeTrackAt60FpsIntoAnMp4) {
+    const Parsed p = parse({});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.mode, CaptureMode::Video);
+    EXPECT_EQ(p.options.fps, 60);
+    EXPECT_EQ(p.options.from_ms, 0);
+    EXPECT_EQ(p.options.to_ms, -1);
+    EXPECT_EQ(p.options.scale, 1);
+    EXPECT_EQ(p.options.output, "");
+    EXPECT_EQ(default_output(CaptureMode::Video), "zypho.mp4");
+    EXPECT_EQ(default_output(CaptureMode::ContactSheet), "contact-sheet.png");
+    EXPECT_FALSE(p.options.quiet);
+}
+
+TEST(CaptureOptions, LongAndShortFormsWithSeparateOrAttachedValues) {
+    Parsed p = parse({"--fps=30", "--from", "66", "-t81.5", "-x", "3", "-o", "out.mp4", "-C", "top"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.fps, 30);
+    EXPECT_EQ(p.options.from_ms, 66000);
+    EXPECT_EQ(p.options.to_ms, 81500);
+    EXPECT_EQ(p.options.scale, 3);
+    EXPECT_EQ(p.options.output, "out.mp4");
+    EXPECT_EQ(p.options.dir, "top");
+
+    p = parse({"-qr", "24", "--output=frames", "--scale=2", "--dir=x"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_TRUE(p.options.quiet);
+    EXPECT_EQ(p.options.fps, 24);
+    EXPECT_EQ(p.options.output, "frames");
+    EXPECT_EQ(p.options.scale, 2);
+}
+
+TEST(CaptureOptions, Modes) {
+    EXPECT_EQ(parse({"--help"}).options.mode, CaptureMode::Help);
+    EXPECT_EQ(parse({"-h"}).options.mode, CaptureMode::Help);
+    EXPECT_EQ(parse({"--contact-sheet", "-o", "a.png"}).options.mode, CaptureMode::ContactSheet);
+    EXPECT_EQ(parse({"--golden"}).options.mode, CaptureMode::Golden);
+}
+
+TEST(CaptureOptions, TimesAreSecondsOrMinutesAndSeconds) {
+    int ms = -1;
+    EXPECT_TRUE(parse_time("0", ms));
+    EXPECT_EQ(ms, 0);
+    EXPECT_TRUE(parse_time("66.25", ms));
+    EXPECT_EQ(ms, 66250);
+    EXPECT_TRUE(parse_time("162.001", ms));
+    EXPECT_EQ(ms, 162001);
+    EXPECT_TRUE(parse_time("1:06", ms));
+    EXPECT_EQ(ms, 66000);
+    EXPECT_TRUE(parse_time("2:42.5", ms));
+    EXPECT_EQ(ms, 162500);
+    EXPECT_TRUE(parse_time("86400", ms));
+    for (const char* bad : {"", "-1", "1.", ".5", "1.2345", "abc", "1:6", "1:60", "1:05x", "1:2:3",
+                            "86400.001", "99999999", "1e3", " 5", "5 "})
+        EXPECT_FALSE(parse_time(bad, ms)) << bad;
+}
+
+TEST(CaptureOptions, BadCommandLinesSayWhatIsWrong) {
+    struct Case {
+        std::initializer_list<const char*> args;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"-z"}, "unknown option '-z'"},
+        {{"--fps"}, "needs a value"},
+        {{"-o"}, "needs a value"},
+        {{"--fps=0"}, "from 1 to 240"},
+        {{"--fps=241"}, "from 1 to 240"},
+        {{"-r", "29.97"}, "from 1 to 240"},
+        {{"--scale=9"}, "from 1 to 8"},
+        {{"-x0"}, "from 1 to 8"},
+        {{"--from=soon"}, "is not seconds"},
+        {{"-t", "-5"}, "is not seconds"},
+        {{"--from=80", "--to=70"}, "range is empty"},
+        {{"--from=80", "--to=80"}, "range is empty"},
+        {{"--quiet=yes"}, "takes no value"},
+        {{"--output="}, "empty"},
+        {{"out.mp4"}, "unexpected argument 'out.mp4'"},
+    };
+    for (const Case& c : cases) {
+        const Parsed p = parse(c.args);
+        EXPECT_FALSE(p.ok) << *c.args.begin();
+        EXPECT_NE(p.error.find(c.says), std::string::npos) << *c.args.begin() << ": " << p.error;
+    }
+}
+
+TEST(CaptureOptions, OutputKindFollowsTheExtension) {
+    EXPECT_TRUE(is_mp4_path("zypho.mp4"));
+    EXPECT_TRUE(is_mp4_path("/tmp/Demo.MP4"));
+    EXPECT_FALSE(is_mp4_path("frames"));
+    EXPECT_FALSE(is_mp4_path("frames.mp4/x"));
+    EXPECT_FALSE(is_mp4_path("mp4"));
+}
+
+TEST(CaptureOptions, HelpNamesEveryOption) {
+    const std::string help = usage_text();
+    for (const char* o : {"--output", "--fps", "--from", "--to", "--scale", "--dir", "--quiet",
+                          "--contact-sheet", "--golden", "--help", "ffmpeg"})
+        EXPECT_NE(help.find(o), std::string::npos) << o;
+}
