@@ -17,6 +17,8 @@ void capture_callback(void* /*user_data*/, Uint8* stream, int len) {
 
     // Only this thread writes current_slot, so a relaxed load of our own last store suffices.
     const Sint32 target = (capture_buffer.current_slot.load(std::memory_order_relaxed) + 1) % 2;
+    capture_buffer.chunks_started.fetch_add(1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);  // the count is seen before any new byte
     std::memcpy(capture_buffer.slots[target], stream, static_cast<size_t>(n));
     capture_buffer.current_slot.store(target, std::memory_order_release);
     capture_buffer.chunks_captured.fetch_add(1, std::memory_order_release);
@@ -28,10 +30,12 @@ void CaptureBuffer::copy_current_slot(Sint16* out, int count) const {
     // A chunk needs tens of milliseconds to arrive: a retry is already rare, a third try
     // would need the reader stalled twice in a row, and then it takes what it has.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const Uint32 before = chunks_captured.load(std::memory_order_acquire);
+        // The current slot was published by chunk `published` or a later one, so it is safe
+        // until chunk published + 2 begins.
+        const Uint32 published = chunks_captured.load(std::memory_order_acquire);
         std::memcpy(out, acquire_slot(), static_cast<size_t>(count) * sizeof(Sint16));
         std::atomic_thread_fence(std::memory_order_acquire);
-        if (chunks_captured.load(std::memory_order_relaxed) - before < 2) return;
+        if (chunks_started.load(std::memory_order_relaxed) - published < 2) return;
     }
 }
 
@@ -44,5 +48,6 @@ float compute_sample_scale(int screen_height, int bits) {
 void reset_capture_buffer() {
     std::memset(capture_buffer.slots, 0, sizeof capture_buffer.slots);
     capture_buffer.current_slot.store(0, std::memory_order_release);
+    capture_buffer.chunks_started.store(0, std::memory_order_relaxed);
     capture_buffer.chunks_captured.store(0, std::memory_order_release);
 }

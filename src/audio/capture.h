@@ -17,8 +17,9 @@ struct CaptureBuffer {
     Sint16 slots[2][CAPTURE_SLOT_SAMPLES];
     // The slot filled most recently, 0 or 1.
     std::atomic<Sint32> current_slot;
-    // Chunks captured so far; counted after each publish. Lets a reader tell whether the slot it
-    // copied may have been rewritten while it copied.
+    // Chunks whose copy has begun, and chunks published. A reader compares them to tell whether
+    // the slot it copied may have been rewritten while it copied.
+    std::atomic<Uint32> chunks_started;
     std::atomic<Uint32> chunks_captured;
 
     // The slot to read this pass: one acquire load of current_slot.
@@ -28,8 +29,9 @@ struct CaptureBuffer {
 
     // Copies the first `count` samples (at most a slot's) of the current slot to `out`, so that a
     // pass draws from one chunk even if the audio thread delivers more meanwhile. The slot being
-    // read is rewritten only by the second chunk after it was published; should two chunks
-    // arrive during the copy (a reader stalled for a whole chunk), it is copied again.
+    // read is rewritten only by the second chunk after the one that published it; should that
+    // chunk have begun by the end of the copy (a reader stalled for a whole chunk), it is copied
+    // again.
     void copy_current_slot(Sint16* out, int count) const;
 };
 
