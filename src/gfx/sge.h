@@ -95,8 +95,10 @@ void sge_Line(SDL_Surface* Surface, Sint16 x1, Sint16 y1, Sint16 x2, Sint16 y2, 
 // A cubic Bézier curve from (x1, y1) to (x4, y4) with control points (x2, y2) and (x3, y3), drawn
 // as connected one-pixel line segments that start and end exactly at the two end points.
 // `level` asks for 2^level segments (level <= 0: one segment, a straight line), but never more
-// than one segment per 2 px of the control polygon's length: shorter segments would draw the
-// same pixels. So level 17 costs about as much as the curve is long, not 131072 segments.
+// than one segment per 2 px of the control polygon's length (which is at least the curve's).
+// So level 17 costs about as much as the curve is long, not 131072 segments, and the curve is
+// drawn as a chain of short straight lines rather than as the pixels nearest each of 131072
+// sample points (which would give a more stepped line).
 void sge_Bezier(SDL_Surface* surface, Sint16 x1, Sint16 y1, Sint16 x2, Sint16 y2, Sint16 x3,
                 Sint16 y3, Sint16 x4, Sint16 y4, int level, Uint8 R, Uint8 G, Uint8 B);
 

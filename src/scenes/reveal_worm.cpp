@@ -1,7 +1,6 @@
 #include "scenes/reveal_worm.h"
 
 #include <cmath>
-#include <cstdint>
 
 #include "gfx/sge.h"
 #include "gfx/trig.h"
@@ -70,17 +69,20 @@ bool RevealWorm::on_screen() const {
 }
 
 // Each word loses weight × 0x101010 as one 32-bit subtraction: a byte that goes below zero
-// borrows from the byte above (0x00FF0000 with weight 3 gives 0x00CECFD0), and only a word that
-// would turn negative as a whole is clamped, to 0 (black). A word with its top bit set counts as
-// negative and becomes 0 even under weight 0.
+// borrows from the byte above (0x00FF0000 with weight 3 gives 0x00CECFD0), and only a word whose
+// 32-bit result is negative as a whole is clamped, to 0 (black). A word with its top bit set
+// counts as negative and becomes 0 even under weight 0; one that lies less than weight × 0x101010
+// above 0x80000000 wraps round to a large positive word (0x80000000 under weight 1 gives
+// 0x7FEFEFF0), which is kept. The subtraction is done on the unsigned word, where wrapping is
+// defined, and the result read back as signed.
 void RevealWorm::darken_head() {
     for (row = 0; row < BLOCK; ++row) {
         row_base = (block_y + row) * row_words_ + block_x;
         for (column = 0; column < BLOCK; ++column) {
             if (!on_screen()) continue;
             Uint32& word = screen_pixels[row_base + column];
-            const std::int64_t darker = static_cast<std::int64_t>(static_cast<Sint32>(word)) -
-                                        std::int64_t{worm_shape[row][column]} * SHADE_UNIT;
+            const Uint32 shade = static_cast<Uint32>(worm_shape[row][column] * SHADE_UNIT);
+            const Sint32 darker = static_cast<Sint32>(word - shade);
             word = darker >= 0 ? static_cast<Uint32>(darker) : 0;
         }
     }

@@ -148,6 +148,19 @@ TEST(RevealWormHead, SubtractsWholeWordsWithBorrow) {
     EXPECT_EQ(darken(screen, 0x00404040, 7, 7), 0u);  // exactly zero is kept
 }
 
+TEST(RevealWormHead, WrapsAs32BitArithmeticDoesJustAboveTheLowestWord) {
+    // A word less than weight × 0x101010 above 0x80000000 (the most negative 32-bit value) wraps
+    // round to a large positive one, which is kept; only a result that is negative as a 32-bit
+    // number turns black.
+    HeadlessScreen screen;
+    EXPECT_EQ(darken(screen, 0x80000000, 0, 7), 0x7FEFEFF0u);  // weight 1
+    EXPECT_EQ(darken(screen, 0x80404000, 7, 7), 0x7FFFFFC0u);  // weight 4
+    EXPECT_EQ(darken(screen, 0x8040403F, 7, 8), 0x7FFFFFFFu);  // weight 4: the last to wrap
+    EXPECT_EQ(darken(screen, 0x80404040, 7, 7), 0u);           // weight 4: 0x80000000, negative
+    EXPECT_EQ(darken(screen, 0x80202020, 2, 6), 0u);           // weight 2: 0x80000000, negative
+    EXPECT_EQ(darken(screen, 0x80202019, 2, 6), 0x7FFFFFF9u);  // weight 2
+}
+
 TEST_F(RevealWormPass, DarkeningAddsUpWhereHeadsOverlap) {
     RevealWorm worm(screen.surface(), nullptr);
     worm.render(16);
