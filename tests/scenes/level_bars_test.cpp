@@ -184,7 +184,7 @@ TEST(LevelBarsOnAWideScreen, ColumnsPastTheSlotShowSilence) {
 // scale, right 0.5) and change from chunk to chunk.
 TEST(LevelBarsWithMusic, TheCaptureFillsAndTheBarsMove) {
     MediaDir media;
-    media.write_track("s.ogg", 1.0);
+    media.write_track("s.ogg", 4.0);  // long enough to still play on a slow, busy machine
     HeadlessScreen screen(SDL_INIT_VIDEO | SDL_INIT_AUDIO);
     reset_capture_buffer();
     ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
@@ -200,10 +200,10 @@ TEST(LevelBarsWithMusic, TheCaptureFillsAndTheBarsMove) {
     ASSERT_EQ(Mix_PlayMusic(music, 1), 0);
 
     LevelBars bars(screen.surface(), SDL_MapRGB(screen.surface()->format, 255, 255, 255));
-    // Waits (at most ~600 ms) for a chunk of sound in the current slot other than `not_slot`
+    // Waits (at most ~3 s; a chunk comes every 93 ms) for a chunk of sound in the current slot other than `not_slot`
     // (-1: any), and returns its slot.
     auto wait_for_sound = [](int not_slot) {
-        for (int waited = 0; waited < 600; waited += 5) {
+        for (int waited = 0; waited < 3000; waited += 5) {
             const int slot = capture_buffer.current_slot.load();
             const Sint16* s = capture_buffer.slots[slot];
             int loudest = 0;
