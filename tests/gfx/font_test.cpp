@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/headless.h"
+#include "support/text_fixtures.h"
 
 TEST(GlyphIndex, MapsEveryByteToItsCell) {
     for (int ch = 'a'; ch <= 'v'; ++ch) EXPECT_EQ(glyph_index(ch), ch - 'a') << char(ch);
@@ -43,12 +44,7 @@ protected:
         media.write_glyph_sheet("alp.png", 50, 100);
         screen.fill(0, 0, 0);
     }
-    // The cell whose fill shows at (x, y), or -1 for anything else.
-    int cell_at(int x, int y) const {
-        for (int c = 0; c < GLYPH_CELLS; ++c)
-            if (screen.rgb(x, y) == cell_colour(c)) return c;
-        return -1;
-    }
+    int cell_at(int x, int y) const { return ::cell_at(screen, x, y); }
 };
 
 TEST_F(FontDrawing, SmallFontDrawsHelloAtFifteenPixelSteps) {

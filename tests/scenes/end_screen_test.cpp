@@ -3,17 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "support/headless.h"
+#include "support/text_fixtures.h"
 
 class EndScreenPass : public ::testing::Test {
 protected:
     MediaDir media;
     HeadlessScreen screen;
     void SetUp() override { media.write_glyph_sheet("alp.png", 50, 100); }
-    int cell_at(int x, int y) const {
-        for (int c = 0; c < GLYPH_CELLS; ++c)
-            if (screen.rgb(x, y) == cell_colour(c)) return c;
-        return -1;
-    }
+    int cell_at(int x, int y) const { return ::cell_at(screen, x, y); }
 };
 
 TEST_F(EndScreenPass, DrawsThreeLinesOnLightBlue) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/headless.h"
+#include "support/text_fixtures.h"
 
 namespace {
 constexpr Uint32 BACKGROUND = rgb(50, 50, 50);
@@ -28,11 +29,7 @@ protected:
         screen.fill(50, 50, 50);
         logos.render(delta);
     }
-    int cell_at(int x, int y) const {
-        for (int c = 0; c < GLYPH_CELLS; ++c)
-            if (screen.rgb(x, y) == cell_colour(c)) return c;
-        return -1;
-    }
+    int cell_at(int x, int y) const { return ::cell_at(screen, x, y); }
     // The rows of column 600 (clear of the captions) showing `colour`, as [first, last].
     std::pair<int, int> rows_of(Uint32 colour) const {
         int first = -1, last = -1;

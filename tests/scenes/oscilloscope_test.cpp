@@ -43,16 +43,6 @@ std::vector<Uint32> framed(int w, int h) {
     return px;
 }
 
-// The pixel at (x, y) of any surface as 0xRRGGBB.
-Uint32 pixel_rgb(SDL_Surface* s, int x, int y) {
-    const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
-    Uint32 word = 0;
-    std::memcpy(&word, p, s->format->BytesPerPixel);  // little-endian host
-    Uint8 r, g, b;
-    SDL_GetRGB(word, s->format, &r, &g, &b);
-    return rgb(r, g, b);
-}
-
 // Whether the w × h top-left parts of two surfaces of one format hold the same bytes.
 bool same_pixels(SDL_Surface* a, SDL_Surface* b, int w, int h) {
     for (int y = 0; y < h; ++y)
@@ -321,7 +311,7 @@ TEST_F(OscilloscopeScene, WithoutPristineTheDrawingStaysOnTheCanvas) {
     deliver(uniform(0));
     pass(scope);
     EXPECT_EQ(at(100, 100), INK);
-    EXPECT_EQ(pixel_rgb(canvas, 100, 100), INK);  // nothing to restore from
+    EXPECT_EQ(rgb_at(canvas, 100, 100), INK);  // nothing to restore from
     pass(scope);
     EXPECT_EQ(at(100, 100), INK);
 }
@@ -335,9 +325,9 @@ TEST_F(OscilloscopeScene, APristineOfAnotherSizeRestoresTheSharedPart) {
         Oscilloscope scope(clock, canvas);
         pass(scope);
         EXPECT_EQ(at(250, 100), INK);  // columns 9 .. 290 traced
-        EXPECT_EQ(pixel_rgb(canvas, 250, 100), INK);  // beyond pristine: kept
-        EXPECT_EQ(pixel_rgb(canvas, 100, 100), KEY);  // within: restored
-        EXPECT_EQ(pixel_rgb(canvas, 0, 0), MARK);
+        EXPECT_EQ(rgb_at(canvas, 250, 100), INK);  // beyond pristine: kept
+        EXPECT_EQ(rgb_at(canvas, 100, 100), KEY);  // within: restored
+        EXPECT_EQ(rgb_at(canvas, 0, 0), MARK);
         SDL_FreeSurface(canvas);
     }
     {
@@ -348,7 +338,7 @@ TEST_F(OscilloscopeScene, APristineOfAnotherSizeRestoresTheSharedPart) {
         EXPECT_TRUE(inked(50, 50));
         for (int y = 0; y < 60; ++y)
             for (int x = 0; x < 100; ++x)
-                ASSERT_EQ(pixel_rgb(canvas, x, y), (x == 0 || y == 0) ? MARK : KEY) << x << "," << y;
+                ASSERT_EQ(rgb_at(canvas, x, y), (x == 0 || y == 0) ? MARK : KEY) << x << "," << y;
     }
 }
 
@@ -439,12 +429,7 @@ TEST(OscilloscopeOnAWideCanvas, ColumnsPastTheSlotShowSilence) {
     ASSERT_EQ(capture_buffer.current_slot.load(), 1);
     SDL_FillRect(screen, nullptr, 0);
     scope.render(16);
-    auto ink_at = [&](int x, int y) {
-        const Uint32 word = static_cast<Uint32*>(screen->pixels)[(150 + y) * (screen->pitch / 4) + 240 + x];
-        Uint8 r, g, b;
-        SDL_GetRGB(word, screen->format, &r, &g, &b);
-        return rgb(r, g, b) == INK;
-    };
+    auto ink_at = [&](int x, int y) { return rgb_at(screen, 240 + x, 150 + y) == INK; };
     EXPECT_TRUE(ink_at(4094, 107));
     EXPECT_FALSE(ink_at(4094, 100));
     EXPECT_TRUE(ink_at(4096, 100));   // column 4096 and on: silence

@@ -67,12 +67,7 @@ protected:
         media.write_all();
     }
     void TearDown() override { demo.shut_down(); }
-    Uint32 rgb_at(int x, int y) const {
-        const Uint32 word = static_cast<const Uint32*>(demo.screen->pixels)[y * 640 + x];
-        Uint8 r, g, b;
-        SDL_GetRGB(word, demo.screen->format, &r, &g, &b);
-        return rgb(r, g, b);
-    }
+    Uint32 rgb_at(int x, int y) const { return ::rgb_at(demo.screen, x, y); }
 };
 
 TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
@@ -261,8 +256,6 @@ TEST(EndToEnd, RunsTheWholeTimelineToTheEndScreenAndOut) {
     EXPECT_EQ(demo.music, nullptr);
     EXPECT_GE(demo.elapsed, 163000);
     EXPECT_LT(demo.elapsed, 164000);
-    Uint8 r, g, b;
-    SDL_GetRGB(static_cast<Uint32*>(demo.screen->pixels)[5], demo.screen->format, &r, &g, &b);
-    EXPECT_EQ(rgb(r, g, b), rgb(0, 215, 246));
+    EXPECT_EQ(rgb_at(demo.screen, 5, 0), rgb(0, 215, 246));
     demo.shut_down();
 }

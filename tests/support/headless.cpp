@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -20,11 +21,16 @@ HeadlessScreen::HeadlessScreen(Uint32 subsystems) {
 
 HeadlessScreen::~HeadlessScreen() { SDL_Quit(); }
 
-Uint32 HeadlessScreen::rgb(int x, int y) const {
-    const Uint32 word = static_cast<const Uint32*>(screen_->pixels)[y * (screen_->pitch / 4) + x];
+Uint32 HeadlessScreen::rgb(int x, int y) const { return rgb_at(screen_, x, y); }
+
+Uint32 rgb_at(const SDL_Surface* surface, int x, int y) {
+    const int bytes = surface->format->BytesPerPixel;
+    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bytes;
+    Uint32 word = 0;
+    std::memcpy(&word, p, static_cast<size_t>(bytes));  // little-endian host
     Uint8 r, g, b;
-    SDL_GetRGB(word, screen_->format, &r, &g, &b);
-    return ::rgb(r, g, b);
+    SDL_GetRGB(word, surface->format, &r, &g, &b);
+    return rgb(r, g, b);
 }
 
 void HeadlessScreen::fill(Uint8 r, Uint8 g, Uint8 b) {

@@ -78,6 +78,9 @@ private:
 Uint32 frame_colour(int frame);  // 0xRRGGBB
 Uint32 cell_colour(int cell);    // 0xRRGGBB
 
+// The pixel at (x, y) of any surface (of 1 to 4 bytes per pixel) as 0xRRGGBB.
+Uint32 rgb_at(const SDL_Surface* surface, int x, int y);
+
 // An RGB surface made in memory, 32 bits per pixel.
 SDL_Surface* make_rgb_surface(int w, int h, Uint32 fill_rgb);
 
