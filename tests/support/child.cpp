@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,4 +29,11 @@ ChildResult run_child(const std::string& program, const std::string& args, const
     fs::remove(out);
     fs::remove(err);
     return r;
+}
+
+std::vector<std::string> entries(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }

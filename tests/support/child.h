@@ -2,6 +2,7 @@
 // Running one of the built programs as a child process, the way a user runs it from a shell.
 
 #include <string>
+#include <vector>
 
 struct ChildResult {
     int status;  // exit status, -1 when killed by a signal
@@ -16,3 +17,6 @@ ChildResult run_child(const std::string& program, const std::string& args, const
 
 // The whole file, or "" when it cannot be read.
 std::string slurp(const std::string& path);
+
+// The names in `dir`, sorted: what a test compares to say nothing else was left there.
+std::vector<std::string> entries(const std::string& dir);

@@ -33,14 +33,6 @@ Result run_tool(const std::string& args, const std::string& env = "") {
 // happens before, or instead of, a real encoding, whatever ffmpeg the machine has.
 const std::string BROKEN_FFMPEG_PATH = std::string("PATH=") + ZYPHO_STAND_IN_DIR + ":/usr/bin:/bin";
 
-// Nothing in `dir` but the entries listed.
-std::vector<std::string> entries(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class CaptureTool : public ::testing::Test {
 protected:
     MediaDir media;  // the working directory, holding Media/

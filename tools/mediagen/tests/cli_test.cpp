@@ -17,13 +17,6 @@ namespace {
 
 ChildResult run_tool(const std::string& args) { return run_child(ZYPHO_MEDIAGEN_BIN, args); }
 
-std::vector<std::string> entries(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class MediaGenerator : public ::testing::Test {
 protected:
     MediaDir media;  // the working directory, holding Media/
