@@ -36,13 +36,10 @@ BitmapFont::BitmapFont(const FontKind& kind) : kind_(kind), sheet_(load_image(ki
 }
 
 void BitmapFont::draw_text(const char* text, int x, int y) const {
-    for (int i = 0; text[i] != '\0'; ++i) {
-        blit_cell(sheet_, x + i * kind_.advance, y, kind_.cell_w, kind_.cell_h,
-                  glyph_index(static_cast<unsigned char>(text[i])) * kind_.cell_w, 0);
-    }
+    for (int i = 0; text[i] != '\0'; ++i)
+        draw_char(static_cast<unsigned char>(text[i]), x + i * kind_.advance, y);
 }
 
-void SmallFont::draw_char(int ch, int x, int y) const {
-    const FontKind& k = kind();
-    blit_cell(sheet(), x, y, k.cell_w, k.cell_h, glyph_index(ch) * k.cell_w, 0);
+void BitmapFont::draw_char(int ch, int x, int y) const {
+    blit_cell(sheet_, x, y, kind_.cell_w, kind_.cell_h, glyph_index(ch) * kind_.cell_w, 0);
 }

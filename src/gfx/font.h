@@ -35,6 +35,9 @@ public:
     // x + i × advance. Every character draws a cell, cell 28 included; later cells cover the
     // right-hand part of earlier ones except where they are keyed out.
     void draw_text(const char* text, int x, int y) const;
+    // Draws the cell of one character (only its low 8 bits count) with its top-left corner at
+    // (x, y): one blit_cell.
+    void draw_char(int ch, int x, int y) const;
 
     SDL_Surface* sheet() const { return sheet_; }
     const FontKind& kind() const { return kind_; }
@@ -47,8 +50,6 @@ private:
 class SmallFont : public BitmapFont {
 public:
     SmallFont() : BitmapFont(SMALL_FONT) {}
-    // Draws the cell of one character with its top-left corner at (x, y).
-    void draw_char(int ch, int x, int y) const;
 };
 
 class BigFont : public BitmapFont {

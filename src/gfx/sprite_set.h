@@ -16,11 +16,6 @@ struct SpriteSet {
     SpriteSet();
 
     SDL_Surface* strips[STRIP_COUNT];
-    // A frame ticker of its own, used only by the sprite trio: milliseconds since its last step
-    // and two frame counters. Zero after loading.
-    Sint32 ticker_ms = 0;
-    Sint32 counter_a = 0;
-    Sint32 counter_b = 0;
 
     SDL_Surface* operator[](Strip s) const { return strips[s]; }
 };

@@ -8,6 +8,7 @@
 
 #include "gfx/clock.h"
 #include "gfx/font.h"
+#include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
 
 class Credits {
@@ -21,7 +22,7 @@ public:
     void render(int delta);
 
 private:
-    int accumulator = 0;  // ms summed since the last animation step; a step when it exceeds 100
+    FrameTicker ticker;   // the sprite's animation step, about every 100 ms
     int frame_no = 0;     // frame of `bi`: 0 until the first step, then 1, 2, ..., 8, 1, 2, ...
     SmallFont font;       // the credit lines: 25 × 31 cells, 15 px apart
     int running_ms = 0;   // ms summed over every pass of this scene, never reset; lines when > 5000

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
 
 struct DriftingSprite {
@@ -26,7 +27,7 @@ public:
     // delta: ms since the previous pass; only the frame re-pick rhythm follows it.
     void render(int delta);
 
-    int accumulator = 0;  // ms summed since the last re-pick; re-pick when above 100
+    FrameTicker ticker;  // the re-pick rhythm: every sprite takes a random frame on each step
     DriftingSprite sprites[SPRITE_COUNT];  // in drawing order: later ones over earlier ones
 
 private:

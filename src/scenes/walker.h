@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
 
 class Walker {
@@ -17,6 +18,6 @@ public:
     double x = 0.0;          // left edge, px; stops at 640.0
     double speed = 0.032;    // px per ms
     SpriteSet sprites;       // its own copy of the eight strips: strip `wm`
-    Sint32 ticker_ms = 0;    // ms since the last animation step; a step when above 100
+    FrameTicker ticker;        // the animation's step, about every 100 ms
     Sint32 frame_counter = 0;  // 0 before the first step, then 1..4, 1..4, ...
 };

@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
 
 class Walkers {
@@ -17,7 +18,7 @@ public:
     // All six values back to their start values, so that the next run starts over.
     void reset_walkers();
 
-    Sint32 ticker_ms = 0;      // ms since the last animation step; a step when above 100
+    FrameTicker ticker;        // the animation's step, about every 100 ms
     Sint32 frame_counter = 0;  // 0 before the first step, then 1..9, 1..9, ...
     double cra_x = 130.0;      // left edge of the cra sprite, px; stops at 640.0
     double cra_speed = 0.096;  // px per ms: 510 px in 5312.5 ms

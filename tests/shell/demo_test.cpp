@@ -135,7 +135,7 @@ TEST_F(Shell, EachEntryRunsItsScenesAndOnlyThose) {
     EXPECT_EQ(demo.sprite_trio->counter_a, 1);
     EXPECT_EQ(demo.sprite_trio->counter_b, 1);
 
-    EXPECT_EQ(demo.drifting_sprites->accumulator, 0);  // never ran
+    EXPECT_EQ(demo.drifting_sprites->ticker.ms, 0);  // never ran
     EXPECT_EQ(demo.walker->frame_counter, 1);
 }
 
