@@ -5,14 +5,16 @@
 
 #include <SDL.h>
 
-class Blur {
+#include "scenes/scene.h"
+
+class Blur : public Scene {
 public:
     explicit Blur(SDL_Surface* screen);
 
     // One pass over columns 1..638 (outer, left to right) and rows 1..478 (inner, top to bottom).
     // Columns 0 and 639 are read but never written; rows 0 and 479 are not touched. delta is not
     // used.
-    void render(int delta);
+    void render(int delta) override;
 
     // The colours of the pixel being smoothed and of its two neighbours, reused for every pixel.
     struct Neighbours {

@@ -10,8 +10,9 @@
 #include "gfx/font.h"
 #include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
+#include "scenes/scene.h"
 
-class Credits {
+class Credits : public Scene {
 public:
     // current: the program's current sprite set, whose strip `bi` (9 frames) is the sprite, read
     // afresh on every pass. background: the full-screen picture (Media/fc.jpg), may be null.
@@ -19,7 +20,7 @@ public:
 
     // Advances the frame ticker and the running time by delta (ms), then draws one complete
     // frame: the picture, six sprites, and the six lines once more than 5000 ms have run.
-    void render(int delta);
+    void render(int delta) override;
 
 private:
     FrameTicker ticker;   // the sprite's animation step, about every 100 ms

@@ -8,14 +8,15 @@
 
 #include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
+#include "scenes/scene.h"
 
-class SpriteTrio {
+class SpriteTrio : public Scene {
 public:
     // Loads its own sprite set; counters zero.
     SpriteTrio();
     // delta: ms since the previous pass. Draws sm at (250, 250), then bl at (350, 250), then dm
     // at (150, 250).
-    void render(int delta);
+    void render(int delta) override;
 
     SpriteSet sprites;     // its own copy of the eight strips: sm, bl and dm
     FrameTicker ticker;    // the animation's step, about every 100 ms

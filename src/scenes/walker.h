@@ -7,13 +7,14 @@
 
 #include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
+#include "scenes/scene.h"
 
-class Walker {
+class Walker : public Scene {
 public:
     // Loads its own sprite set.
     Walker();
     // delta: ms since the previous pass. Draws the sprite where it is, then moves it.
-    void render(int delta);
+    void render(int delta) override;
 
     double x = 0.0;          // left edge, px; stops at 640.0
     double speed = 0.032;    // px per ms

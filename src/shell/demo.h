@@ -5,30 +5,15 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "gfx/clock.h"
 #include "gfx/sprite_set.h"
+#include "scenes/scene.h"
 #include "shell/images.h"
-
-class BezierWeb;
-class BlockBanner;
-class Blur;
-class Credits;
-class DriftingSprites;
-class EndScreen;
-class FadeIn;
-class FallingLogos;
-class GreetingsSwing;
-class LevelBars;
-class Oscilloscope;
-class Plasma;
-class RevealWorm;
-class ShakingWords;
-class SpriteTrio;
-class Walker;
-class Walkers;
-class WavyCaption;
+#include "shell/schedule.h"
 
 class Demo {
 public:
@@ -69,26 +54,33 @@ public:
     // share. The walker and the sprite trio own sets of their own.
     std::unique_ptr<SpriteSet> sprites;
 
-    // One object per scene, built once at start-up in this order and kept until the end.
-    std::unique_ptr<FadeIn> fade_in;
-    std::unique_ptr<Oscilloscope> oscilloscope;
-    std::unique_ptr<FallingLogos> falling_logos;
-    std::unique_ptr<GreetingsSwing> greetings_swing;
-    std::unique_ptr<SpriteTrio> sprite_trio;
-    std::unique_ptr<EndScreen> end_screen;
-    std::unique_ptr<Walkers> walkers;
-    std::unique_ptr<Walker> walker;
-    std::unique_ptr<Credits> credits;
-    std::unique_ptr<RevealWorm> reveal_worm;
-    std::unique_ptr<Plasma> plasma;
-    std::unique_ptr<DriftingSprites> drifting_sprites;
-    std::unique_ptr<BlockBanner> block_banner;
-    std::unique_ptr<ShakingWords> shaking_words;
-    std::unique_ptr<WavyCaption> wavy_caption;
-    std::unique_ptr<BezierWeb> bezier_web;
-    std::unique_ptr<Blur> blur;
-    std::unique_ptr<LevelBars> level_bars;
+    // One object per scene, built once at start-up in the registry's order (shell/registry.cpp)
+    // and kept until the end.
+    struct BuiltScene {
+        const char* name;
+        std::unique_ptr<Scene> scene;
+    };
+    std::vector<BuiltScene> scenes;
+
+    // The scene built under `name`, or null.
+    Scene* scene(const char* name) const {
+        for (const BuiltScene& s : scenes)
+            if (std::strcmp(s.name, name) == 0) return s.scene.get();
+        return nullptr;
+    }
+    template <typename T>
+    T* find(const char* name) const {
+        return dynamic_cast<T*>(scene(name));
+    }
+
+    // The scene that call c of schedule entry n goes to; null when the demo has none by that name.
+    Scene* call_target(int n, int c) const {
+        const int i = call_index_[n][c];
+        return i < 0 ? nullptr : scenes[static_cast<std::size_t>(i)].scene.get();
+    }
 
 private:
     void build_scenes();
+    // Index in `scenes` of each schedule call's scene, -1 for none; looked up once, at start-up.
+    int call_index_[SCHEDULE_SIZE][MAX_CALLS];
 };

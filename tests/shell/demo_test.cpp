@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "scenes/drifting_sprites.h"
 #include "scenes/falling_logos.h"
@@ -17,9 +19,6 @@
 #include "support/headless.h"
 
 namespace {
-const int bounds[] = {5000,  15000, 30000,  45000,  51000,  61000,  66000,  81000,
-                      96000, 106000, 112000, 122000, 132000, 137000, 147000, 162000};
-
 void press(SDLKey key, Uint8 type = SDL_KEYDOWN) {
     SDL_Event event{};
     event.type = type;
@@ -41,20 +40,104 @@ void use_dummy_drivers() {
 }  // namespace
 
 TEST(Schedule, EveryBoundStartsTheNextEntry) {
-    for (int n = 0; n < 16; ++n) {
-        EXPECT_EQ(schedule_entry(bounds[n] - 1), n) << bounds[n];
-        EXPECT_EQ(schedule_entry(bounds[n]), n + 1) << bounds[n];
-        EXPECT_EQ(schedule[n + 1].from_ms, bounds[n]);
+    EXPECT_EQ(schedule[0].from_ms, 0);
+    for (int n = 1; n < SCHEDULE_SIZE; ++n) {
+        const int bound = schedule[n].from_ms;
+        EXPECT_LT(schedule[n - 1].from_ms, bound) << schedule[n].name;
+        EXPECT_EQ(schedule_entry(bound - 1), n - 1) << bound;
+        EXPECT_EQ(schedule_entry(bound), n) << bound;
     }
     EXPECT_EQ(schedule_entry(0), 0);
     EXPECT_EQ(schedule_entry(-5), 0);  // signed comparisons: before the zero point is the fade-in
-    EXPECT_EQ(schedule_entry(2147483647), 16);
+    EXPECT_EQ(schedule_entry(2147483647), SCHEDULE_SIZE - 1);
 }
 
+namespace {
+// Stands in for a scene: notes what it was asked to do and what the screen showed at its call,
+// then paints the whole screen its own colour, so that anything drawn after it shows.
+class Probe : public Scene {
+public:
+    Probe(std::string name, SDL_Surface* screen, Uint32 own, std::vector<std::string>& log)
+        : name_(std::move(name)), screen_(screen), own_(own), log_(log) {}
+    void render(int) override {
+        const Uint32 seen = rgb_at(screen_, 5, 5);
+        log_.push_back(name_ + (seen == rgb(50, 50, 50) ? " over the background"
+                                : seen == rgb(1, 2, 3) ? " over the last pass"
+                                                       : " over another scene"));
+        SDL_FillRect(screen_, nullptr, SDL_MapRGB(screen_->format, 200, 0, static_cast<Uint8>(own_)));
+    }
+    void reset() override { log_.push_back(name_ + " reset"); }
+
+private:
+    std::string name_;
+    SDL_Surface* screen_;
+    Uint32 own_;
+    std::vector<std::string>& log_;
+};
+}  // namespace
+
+// Every scene replaced by a probe: each entry, run through the real schedule on a screen that
+// still shows the last pass (RGB 1, 2, 3), calls its scenes in order, the first one over
+// Media/fd.jpg (RGB 50, 50, 50) exactly when the entry has a background, and nothing draws after
+// the last scene.
 TEST(Schedule, BackgroundIsDrawnFirstInTheEntriesThatHaveOne) {
-    const bool expected[SCHEDULE_SIZE] = {false, true,  true,  false, true,  false, false, true, true,
-                                          false, true,  false, false, true,  false, false, false};
-    for (int n = 0; n < SCHEDULE_SIZE; ++n) EXPECT_EQ(schedule[n].background, expected[n]) << schedule[n].name;
+    use_dummy_drivers();
+    MediaDir media;
+    media.write_all();
+    FakeClock clock{1000};
+    Demo demo{clock};
+    ASSERT_TRUE(demo.start_up());
+    std::vector<std::string> log;
+    for (std::size_t i = 0; i < demo.scenes.size(); ++i)
+        demo.scenes[i].scene = std::make_unique<Probe>(demo.scenes[i].name, demo.screen,
+                                                       static_cast<Uint32>(i + 1), log);
+    for (int n = 0; n < SCHEDULE_SIZE; ++n) {
+        const ScheduleEntry& entry = schedule[n];
+        std::vector<std::string> expected;
+        std::string last_render;
+        for (const SceneCall& call : entry.calls) {
+            if (!call.scene) continue;
+            if (call.reset) {
+                expected.push_back(std::string(call.scene) + " reset");
+                continue;
+            }
+            const char* under = !last_render.empty() ? " over another scene"
+                                : entry.background   ? " over the background"
+                                                     : " over the last pass";
+            expected.push_back(call.scene + std::string(under));
+            last_render = call.scene;
+        }
+        ASSERT_FALSE(last_render.empty()) << entry.name;
+
+        SDL_FillRect(demo.screen, nullptr, SDL_MapRGB(demo.screen->format, 1, 2, 3));
+        log.clear();
+        run_schedule(demo, entry.from_ms, 16);
+        EXPECT_EQ(log, expected) << entry.name;
+        Uint32 own = 0;
+        for (std::size_t i = 0; i < demo.scenes.size(); ++i)
+            if (last_render == demo.scenes[i].name) own = static_cast<Uint32>(i + 1);
+        EXPECT_EQ(rgb_at(demo.screen, 5, 5), rgb(200, 0, own)) << entry.name;
+        EXPECT_EQ(rgb_at(demo.screen, 639, 479), rgb(200, 0, own)) << entry.name;
+    }
+    demo.shut_down();
+}
+
+TEST(Schedule, EveryCallNamesABuiltScene) {
+    use_dummy_drivers();
+    MediaDir media;
+    media.write_all();
+    FakeClock clock{1000};
+    Demo demo{clock};
+    ASSERT_TRUE(demo.start_up());
+    for (const ScheduleEntry& entry : schedule)
+        for (const SceneCall& call : entry.calls) {
+            if (call.scene) {
+                EXPECT_NE(demo.scene(call.scene), nullptr) << entry.name << ": " << call.scene;
+            }
+        }
+    std::set<std::string> names;
+    for (const Demo::BuiltScene& s : demo.scenes) EXPECT_TRUE(names.insert(s.name).second) << s.name;
+    demo.shut_down();
 }
 
 class Shell : public ::testing::Test {
@@ -110,33 +193,33 @@ TEST_F(Shell, EachEntryRunsItsScenesAndOnlyThose) {
         ASSERT_TRUE(demo.pass());
     };
     pass_at(6000);  // falling logos
-    EXPECT_GT(demo.falling_logos->top_pos, 1.0);
-    EXPECT_EQ(demo.plasma->col_phase1, 0);
+    EXPECT_GT(demo.find<FallingLogos>("falling logos")->top_pos, 1.0);
+    EXPECT_EQ(demo.find<Plasma>("plasma")->col_phase1, 0);
 
     pass_at(46000);  // walkers move...
-    EXPECT_GT(demo.walkers->cra_x, 130.0);
+    EXPECT_GT(demo.find<Walkers>("walkers")->cra_x, 130.0);
     pass_at(52000);  // ...the worm runs and sets them back on every pass
-    EXPECT_EQ(demo.reveal_worm->phase, 2);
-    EXPECT_EQ(demo.walkers->cra_x, 130.0);
-    EXPECT_EQ(demo.walkers->crb_x, 0.0);
-    EXPECT_EQ(demo.walkers->frame_counter, 0);
+    EXPECT_EQ(demo.find<RevealWorm>("reveal worm")->phase, 2);
+    EXPECT_EQ(demo.find<Walkers>("walkers")->cra_x, 130.0);
+    EXPECT_EQ(demo.find<Walkers>("walkers")->crb_x, 0.0);
+    EXPECT_EQ(demo.find<Walkers>("walkers")->frame_counter, 0);
 
     pass_at(82000);  // walker, then the oscilloscope
-    EXPECT_GT(demo.walker->x, 0.0);
-    EXPECT_EQ(demo.oscilloscope->period_x, 400.0f - 0.1f);
+    EXPECT_GT(demo.find<Walker>("walker")->x, 0.0);
+    EXPECT_EQ(demo.find<Oscilloscope>("oscilloscope")->period_x, 400.0f - 0.1f);
 
     pass_at(97000);
-    EXPECT_EQ(demo.plasma->col_phase1, 9);
+    EXPECT_EQ(demo.find<Plasma>("plasma")->col_phase1, 9);
 
     pass_at(107000);  // level bars, then the walkers from their start values
-    EXPECT_EQ(demo.walkers->cra_x, 640.0);  // one 10 s pass from 130: past the stop
-    EXPECT_EQ(demo.walkers->frame_counter, 1);
+    EXPECT_EQ(demo.find<Walkers>("walkers")->cra_x, 640.0);  // one 10 s pass from 130: past the stop
+    EXPECT_EQ(demo.find<Walkers>("walkers")->frame_counter, 1);
     pass_at(148000);  // wavy caption, then the trio
-    EXPECT_EQ(demo.sprite_trio->counter_a, 1);
-    EXPECT_EQ(demo.sprite_trio->counter_b, 1);
+    EXPECT_EQ(demo.find<SpriteTrio>("sprite trio")->counter_a, 1);
+    EXPECT_EQ(demo.find<SpriteTrio>("sprite trio")->counter_b, 1);
 
-    EXPECT_EQ(demo.drifting_sprites->ticker.ms, 0);  // never ran
-    EXPECT_EQ(demo.walker->frame_counter, 1);
+    EXPECT_EQ(demo.find<DriftingSprites>("drifting sprites")->ticker.ms, 0);  // never ran
+    EXPECT_EQ(demo.find<Walker>("walker")->frame_counter, 1);
 }
 
 TEST_F(Shell, EscapeFinishesThePassThenEndsTheLoop) {
