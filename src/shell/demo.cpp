@@ -16,22 +16,22 @@ Demo::Demo(Clock& clock_) : clock(clock_) {
 
 Demo::~Demo() = default;
 
-bool Demo::start_up() {
+StartUp Demo::start_up() {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
-        return false;
+        return StartUp::failed;
     }
     std::atexit(SDL_Quit);
 
     // Full screen, software surface: its rows are width × 4 bytes apart, it needs no lock and its
     // pixels stay at one address, which the worm and the plasma rely on.
-    screen = SDL_SetVideoMode(640, 480, 32, SDL_FULLSCREEN);
+    screen = SDL_SetVideoMode(SCREEN_W, SCREEN_H, SCREEN_BPP, SDL_FULLSCREEN);
     if (!screen) {
         std::printf("Unable to set video: %s\n", SDL_GetError());
-        return false;
+        return StartUp::failed;
     }
 
-    if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096) < 0) {
+    if (open_audio(AUDIO_RATE, AUDIO_FORMAT, AUDIO_CHANNELS, AUDIO_CHUNK_FRAMES) < 0) {
         std::fprintf(stderr, "zypho: cannot open audio: %s\n", Mix_GetError());
         quit_requested = 1;
     }
@@ -62,7 +62,7 @@ bool Demo::start_up() {
     sge_ClearSurface(screen, 0, 215, 246);
     blit_at(images.background, 0, 0);
     if (music) Mix_PlayMusic(music, 1);
-    return true;
+    return quit_requested ? StartUp::stop_before_first_pass : StartUp::ok;
 }
 
 void Demo::build_scenes() {

@@ -15,6 +15,23 @@
 #include "shell/images.h"
 #include "shell/schedule.h"
 
+// The display and the audio device as the demo opens them.
+constexpr int SCREEN_W = 640, SCREEN_H = 480, SCREEN_BPP = 32;  // px, px, bits per pixel
+constexpr int AUDIO_RATE = 44100;          // sample frames per second
+constexpr Uint16 AUDIO_FORMAT = AUDIO_S16LSB;  // signed 16-bit little-endian
+constexpr int AUDIO_CHANNELS = 2;
+constexpr int AUDIO_CHUNK_FRAMES = 4096;   // sample frames per mixed chunk: 92.88 ms
+constexpr int AUDIO_CHUNK_BYTES = AUDIO_CHUNK_FRAMES * AUDIO_CHANNELS * 2;  // 16384
+
+// What start-up did.
+enum class StartUp {
+    ok,                      // everything is set up and the music plays: run the loop
+    stop_before_first_pass,  // no audio device or no track: quit_requested is set, the reason is
+                             // on standard error, and the loop ends before its first pass
+    failed,                  // SDL or the display could not be set up: the message is on
+                             // standard output; the caller ends the process with status 1
+};
+
 class Demo {
 public:
     // Every tick reading of the shell and of the scenes goes through `clock`.
@@ -24,11 +41,14 @@ public:
     Demo& operator=(const Demo&) = delete;
 
     // Initialises SDL, opens the display and the audio, loads everything, fixes the zero point,
-    // builds every scene, draws the first background and starts the music. Returns false when SDL
-    // or the display could not be set up; the message is then on standard output and the caller
-    // ends the process with status 1. A failed audio open or music load returns true with
-    // quit_requested set, so that the loop ends before its first pass.
-    bool start_up();
+    // builds every scene, draws the first background and starts the music. A failed audio open
+    // or music load does not stop start-up: it completes and says stop_before_first_pass.
+    StartUp start_up();
+
+    // How start-up opens the audio device: Mix_OpenAudio's signature and result (negative on
+    // failure). A seam for the tests, which hand in an opener that fails.
+    using AudioOpener = int (*)(int frequency, Uint16 format, int channels, int chunk_frames);
+    AudioOpener open_audio = Mix_OpenAudio;
 
     // Runs passes until a stop was requested and no music plays.
     void run();

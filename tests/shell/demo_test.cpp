@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -86,7 +87,7 @@ TEST(Schedule, BackgroundIsDrawnFirstInTheEntriesThatHaveOne) {
     media.write_all();
     FakeClock clock{1000};
     Demo demo{clock};
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     std::vector<std::string> log;
     for (std::size_t i = 0; i < demo.scenes.size(); ++i)
         demo.scenes[i].scene = std::make_unique<Probe>(demo.scenes[i].name, demo.screen,
@@ -128,7 +129,7 @@ TEST(Schedule, EveryCallNamesABuiltScene) {
     media.write_all();
     FakeClock clock{1000};
     Demo demo{clock};
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     for (const ScheduleEntry& entry : schedule)
         for (const SceneCall& call : entry.calls) {
             if (call.scene) {
@@ -155,7 +156,7 @@ protected:
 
 TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
     testing::internal::CaptureStdout();
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     ASSERT_NE(demo.screen, nullptr);
     EXPECT_EQ(demo.screen->w, 640);
@@ -175,7 +176,7 @@ TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
 }
 
 TEST_F(Shell, FirstPassDeltaIsItsElapsedAndLaterDeltasThePassLength) {
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     clock.now = 1000 + 1500;  // start-up took 1.5 s after the zero point
     ASSERT_TRUE(demo.pass());
     EXPECT_EQ(demo.elapsed, 1500);
@@ -187,7 +188,7 @@ TEST_F(Shell, FirstPassDeltaIsItsElapsedAndLaterDeltasThePassLength) {
 }
 
 TEST_F(Shell, EachEntryRunsItsScenesAndOnlyThose) {
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     auto pass_at = [&](int elapsed) {
         clock.now = 1000 + static_cast<Uint32>(elapsed);
         ASSERT_TRUE(demo.pass());
@@ -223,7 +224,7 @@ TEST_F(Shell, EachEntryRunsItsScenesAndOnlyThose) {
 }
 
 TEST_F(Shell, EscapeFinishesThePassThenEndsTheLoop) {
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     clock.now = 1000 + 170000;
     press(SDLK_a);
     press(SDLK_ESCAPE, SDL_KEYUP);
@@ -239,7 +240,7 @@ TEST_F(Shell, EscapeFinishesThePassThenEndsTheLoop) {
 }
 
 TEST_F(Shell, TwoStopsInOnePassReleaseTheMusicOnce) {
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     press(SDLK_ESCAPE);
     press(SDLK_ESCAPE);
     close_window();
@@ -249,7 +250,7 @@ TEST_F(Shell, TwoStopsInOnePassReleaseTheMusicOnce) {
 }
 
 TEST_F(Shell, TheMusicEndingDoesNotEndTheLoop) {
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     Mix_HaltMusic();
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(demo.pass());
 }
@@ -258,7 +259,7 @@ TEST_F(Shell, WithoutTheTrackNoPassRunsAndTheReasonGoesToStandardError) {
     std::remove(media.path("s.ogg").c_str());
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::stop_before_first_pass);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Media/s.ogg"), std::string::npos) << err;
@@ -269,19 +270,50 @@ TEST_F(Shell, WithoutTheTrackNoPassRunsAndTheReasonGoesToStandardError) {
     EXPECT_EQ(clock.reads, reads);  // no pass: the clock is not even read
 }
 
+// The device refused at Mix_OpenAudio itself (on this SDL an unknown audio driver already makes
+// SDL_Init fail, the case below): start-up completes, says so, and the loop ends before its first
+// pass: the clock is not read, no scene runs, nothing is flipped or printed on standard output.
+TEST_F(Shell, WhenTheAudioDeviceDoesNotOpenStartUpStopsBeforeTheFirstPass) {
+    demo.open_audio = [](int, Uint16, int, int) {
+        Mix_SetError("no device for this test");
+        return -1;
+    };
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(demo.start_up(), StartUp::stop_before_first_pass);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("cannot open audio: no device for this test"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(demo.quit_requested, 1);
+    ASSERT_NE(demo.screen, nullptr);
+    const Uint32 before = rgb_at(10, 10);
+    const int reads = clock.reads;
+    testing::internal::CaptureStdout();
+    clock.now = 1000 + 6000;  // a pass would draw the falling logos
+    EXPECT_FALSE(demo.pass());
+    EXPECT_FALSE(demo.pass());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(clock.reads, reads);  // no pass: the clock is not even read
+    EXPECT_EQ(demo.elapsed, 0);
+    EXPECT_EQ(rgb_at(10, 10), before);
+    EXPECT_EQ(demo.find<FallingLogos>("falling logos")->top_pos, 1.0);
+}
+
 TEST_F(Shell, WithoutAnAudioDeviceNoPassRuns) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     // SDL itself may refuse to start its audio subsystem with no driver; either way nothing is
     // written to standard output but the failure message, and no frame is drawn.
-    const bool started = demo.start_up();
+    const StartUp started = demo.start_up();
     const std::string out = testing::internal::GetCapturedStdout();
     const std::string err = testing::internal::GetCapturedStderr();
-    if (!started) {
+    if (started == StartUp::failed) {
         EXPECT_EQ(out.rfind("Unable to init SDL: ", 0), 0u) << out;
         return;
     }
+    EXPECT_EQ(started, StartUp::stop_before_first_pass);
     EXPECT_EQ(out, "");
     EXPECT_NE(err.find("audio"), std::string::npos) << err;
     EXPECT_EQ(demo.quit_requested, 1);
@@ -291,7 +323,7 @@ TEST_F(Shell, WithoutAnAudioDeviceNoPassRuns) {
 TEST_F(Shell, AMissingPictureIsReportedAndStartUpGoesOn) {
     std::remove(media.path("fd.jpg").c_str());
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Media/fd.jpg"), std::string::npos) << err;
     EXPECT_EQ(demo.images.background, nullptr);
@@ -305,7 +337,7 @@ TEST(ShellFailure, ABadVideoDriverIsReportedOnStandardOutput) {
     FakeClock clock;
     Demo demo(clock);
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(demo.start_up());
+    EXPECT_EQ(demo.start_up(), StartUp::failed);
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out.rfind("Unable to init SDL: ", 0), 0u) << out;
     EXPECT_EQ(out.back(), '\n');
@@ -331,7 +363,7 @@ TEST(EndToEnd, RunsTheWholeTimelineToTheEndScreenAndOut) {
             pressed = true;
         }
     };
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     demo.run();
     EXPECT_TRUE(pressed);
     EXPECT_EQ(entries_seen.size(), static_cast<size_t>(SCHEDULE_SIZE));
