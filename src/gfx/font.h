@@ -5,23 +5,11 @@
 
 #include <SDL.h>
 
+#include "gfx/media_facts.h"  // GLYPH_ORDER, NO_GLYPH, FontKind, SMALL_FONT, BIG_FONT
+
 // The cell of character `ch` (only its low 8 bits count): 0..44; 28 for every character without a
 // glyph (the blank, capitals, w, punctuation other than . ! ? / \ -).
 int glyph_index(int ch);
-
-constexpr int NO_GLYPH = 28;
-constexpr int GLYPH_CELLS = 45;
-
-// What fixes a font: its sheet and its metrics.
-struct FontKind {
-    const char* file;
-    int cell_w;   // px
-    int cell_h;   // px
-    int advance;  // px from one character to the next; less than cell_w, so cells overlap
-};
-
-constexpr FontKind SMALL_FONT{"Media/alpb.png", 25, 31, 15};
-constexpr FontKind BIG_FONT{"Media/alp.png", 50, 100, 35};
 
 class BitmapFont {
 public:

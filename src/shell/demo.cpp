@@ -41,7 +41,7 @@ StartUp Demo::start_up() {
     Mix_QuerySpec(&frequency, &format, &channels);
     sample_bits = format & 0xFF;
 
-    music = Mix_LoadMUS("Media/s.ogg");
+    music = Mix_LoadMUS(TRACK_FILE);
     if (!music) {
         std::fprintf(stderr, "zypho: cannot load Media/s.ogg: %s\n", Mix_GetError());
         quit_requested = 1;

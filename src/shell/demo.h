@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gfx/clock.h"
+#include "gfx/media_facts.h"
 #include "gfx/sprite_set.h"
 #include "scenes/scene.h"
 #include "shell/images.h"
@@ -17,7 +18,7 @@
 
 // The display and the audio device as the demo opens them.
 constexpr int SCREEN_W = 640, SCREEN_H = 480, SCREEN_BPP = 32;  // px, px, bits per pixel
-constexpr int AUDIO_RATE = 44100;          // sample frames per second
+constexpr int AUDIO_RATE = SAMPLE_RATE;    // sample frames per second: the track's rate
 constexpr Uint16 AUDIO_FORMAT = AUDIO_S16LSB;  // signed 16-bit little-endian
 constexpr int AUDIO_CHANNELS = 2;
 constexpr int AUDIO_CHUNK_FRAMES = 4096;   // sample frames per mixed chunk: 92.88 ms

@@ -3,7 +3,7 @@
 //
 //   zypho-mediagen OUTDIR [NAME...]      write the media (or only the named files) into OUTDIR
 //   zypho-mediagen --check DIR           regenerate in memory and compare with the files in DIR
-//   zypho-mediagen --preview MEDIA OUT   write PNG mock-ups of the scenes built from MEDIA's files
+//   zypho-mediagen --preview MEDIA OUT   write PNG views of MEDIA's strips, glyph sheets and track
 //
 // The output is deterministic: the same build writes the same bytes every time. --check accepts a
 // file whose bytes differ only when its decoded content is the same (a different zlib, libjpeg or
@@ -23,6 +23,7 @@
 #include <string>
 
 #include "media.h"
+#include "preview.h"
 
 namespace {
 
@@ -134,12 +135,10 @@ int usage() {
 
 }  // namespace
 
-int run_preview(const std::string& media, const std::string& out);  // preview.cpp
-
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string first = argv[1];
-    if (first == "--preview") return argc == 4 ? run_preview(argv[2], argv[3]) : usage();
+    if (first == "--preview") return argc == 4 ? (write_previews(argv[2], argv[3]) > 0 ? 0 : 1) : usage();
     bool check = first == "--check";
     if (check && argc != 3) return usage();
     std::string dir = check ? argv[2] : first;
