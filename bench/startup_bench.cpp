@@ -42,7 +42,7 @@ static void BM_StartUpAfterZeroPoint(benchmark::State& state) {
     for (auto _ : state) {
         ZeroPointClock clock;
         Demo demo(clock);
-        if (!demo.start_up()) {
+        if (demo.start_up() != StartUp::ok) {
             state.SkipWithError("start-up failed");
             return;
         }

@@ -12,7 +12,7 @@ int main(int, char**) {
     setenv("SDL12COMPAT_SYNC_TO_VBLANK", "1", 0);
     static SdlClock clock;
     static Demo demo(clock);
-    if (!demo.start_up()) std::exit(1);
+    if (demo.start_up() == StartUp::failed) std::exit(1);
     demo.run();
     demo.shut_down();
     std::exit(1);

@@ -9,21 +9,8 @@ namespace {
 constexpr std::array<unsigned char, 256> make_glyph_table() {
     std::array<unsigned char, 256> cells{};
     for (auto& c : cells) c = NO_GLYPH;
-    for (int ch = 'a'; ch <= 'v'; ++ch) cells[ch] = static_cast<unsigned char>(ch - 'a');
-    cells['x'] = 22;
-    cells['y'] = 23;
-    cells['z'] = 24;
-    cells[229] = 25;  // å
-    cells[228] = 26;  // ä
-    cells[246] = 27;  // ö
-    for (int ch = '1'; ch <= '9'; ++ch) cells[ch] = static_cast<unsigned char>(29 + ch - '1');
-    cells['0'] = 38;
-    cells['.'] = 39;
-    cells['!'] = 40;
-    cells['?'] = 41;
-    cells['/'] = 42;
-    cells['\\'] = 43;
-    cells['-'] = 44;
+    for (int i = 0; i < GLYPH_CELLS; ++i)
+        if (GLYPH_ORDER[i] != 0) cells[GLYPH_ORDER[i]] = static_cast<unsigned char>(i);
     return cells;
 }
 constexpr std::array<unsigned char, 256> glyph_table = make_glyph_table();
@@ -36,13 +23,10 @@ BitmapFont::BitmapFont(const FontKind& kind) : kind_(kind), sheet_(load_image(ki
 }
 
 void BitmapFont::draw_text(const char* text, int x, int y) const {
-    for (int i = 0; text[i] != '\0'; ++i) {
-        blit_cell(sheet_, x + i * kind_.advance, y, kind_.cell_w, kind_.cell_h,
-                  glyph_index(static_cast<unsigned char>(text[i])) * kind_.cell_w, 0);
-    }
+    for (int i = 0; text[i] != '\0'; ++i)
+        draw_char(static_cast<unsigned char>(text[i]), x + i * kind_.advance, y);
 }
 
-void SmallFont::draw_char(int ch, int x, int y) const {
-    const FontKind& k = kind();
-    blit_cell(sheet(), x, y, k.cell_w, k.cell_h, glyph_index(ch) * k.cell_w, 0);
+void BitmapFont::draw_char(int ch, int x, int y) const {
+    blit_cell(sheet_, x, y, kind_.cell_w, kind_.cell_h, glyph_index(ch) * kind_.cell_w, 0);
 }

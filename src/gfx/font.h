@@ -5,23 +5,11 @@
 
 #include <SDL.h>
 
+#include "gfx/media_facts.h"  // GLYPH_ORDER, NO_GLYPH, FontKind, SMALL_FONT, BIG_FONT
+
 // The cell of character `ch` (only its low 8 bits count): 0..44; 28 for every character without a
 // glyph (the blank, capitals, w, punctuation other than . ! ? / \ -).
 int glyph_index(int ch);
-
-constexpr int NO_GLYPH = 28;
-constexpr int GLYPH_CELLS = 45;
-
-// What fixes a font: its sheet and its metrics.
-struct FontKind {
-    const char* file;
-    int cell_w;   // px
-    int cell_h;   // px
-    int advance;  // px from one character to the next; less than cell_w, so cells overlap
-};
-
-constexpr FontKind SMALL_FONT{"Media/alpb.png", 25, 31, 15};
-constexpr FontKind BIG_FONT{"Media/alp.png", 50, 100, 35};
 
 class BitmapFont {
 public:
@@ -35,6 +23,9 @@ public:
     // x + i × advance. Every character draws a cell, cell 28 included; later cells cover the
     // right-hand part of earlier ones except where they are keyed out.
     void draw_text(const char* text, int x, int y) const;
+    // Draws the cell of one character (only its low 8 bits count) with its top-left corner at
+    // (x, y): one blit_cell.
+    void draw_char(int ch, int x, int y) const;
 
     SDL_Surface* sheet() const { return sheet_; }
     const FontKind& kind() const { return kind_; }
@@ -47,8 +38,6 @@ private:
 class SmallFont : public BitmapFont {
 public:
     SmallFont() : BitmapFont(SMALL_FONT) {}
-    // Draws the cell of one character with its top-left corner at (x, y).
-    void draw_char(int ch, int x, int y) const;
 };
 
 class BigFont : public BitmapFont {

@@ -4,8 +4,7 @@
 
 #include <SDL.h>
 
-// The colour that keyed images treat as transparent: RGB (129, 255, 129).
-constexpr Uint8 KEY_R = 129, KEY_G = 255, KEY_B = 129;
+#include "gfx/media_facts.h"  // KEY_R, KEY_G, KEY_B: the colour keyed images treat as transparent
 
 // IMG_Load(path). On failure prints one line naming the file and SDL_image's reason on standard
 // error and returns null.

@@ -5,10 +5,7 @@
 
 #include <SDL.h>
 
-enum Strip { sm, bi, bl, cra, crb, dm, st, wm, STRIP_COUNT };
-
-// Frames in each strip, by Strip index.
-constexpr int frames_in[STRIP_COUNT] = {10, 9, 6, 4, 6, 5, 8, 5};
+#include "gfx/media_facts.h"  // Strip, STRIP_COUNT, strip_files, frames_in
 
 struct SpriteSet {
     // Loads Media/sm.png ... Media/wm.png in Strip order, as they are (no colour key, no
@@ -16,11 +13,6 @@ struct SpriteSet {
     SpriteSet();
 
     SDL_Surface* strips[STRIP_COUNT];
-    // A frame ticker of its own, used only by the sprite trio: milliseconds since its last step
-    // and two frame counters. Zero after loading.
-    Sint32 ticker_ms = 0;
-    Sint32 counter_a = 0;
-    Sint32 counter_b = 0;
 
     SDL_Surface* operator[](Strip s) const { return strips[s]; }
 };

@@ -6,16 +6,9 @@
 
 namespace {
 
-// One oscillator: value = trunc(sin(t × k) × amplitude) + centre, t its own tick reading.
-struct Wave {
-    float k;        // radians per ms, single precision: the float nearest 1 / period
-    int amplitude;  // px
-    int centre;     // px
-};
-
-// o1..o8 in the order they read the tick count. The values stay within centre ± amplitude:
-// o5 reaches -20 to 500, off the screen on either side; the rest stay on it.
-constexpr Wave WAVES[8] = {
+// o1..o8 in the order they read the tick count: {k, amplitude, centre}. The values stay within
+// centre ± amplitude: o5 reaches -20 to 500, off the screen on either side; the rest stay on it.
+constexpr Oscillator WAVES[8] = {
     {1.0f / 300, 160, 240},  // 0.0033333334, 80 to 400
     {1.0f / 400, 140, 250},  // 0.0025,       110 to 390
     {1.0f / 500, 160, 240},  // 0.002,        80 to 400
@@ -42,7 +35,7 @@ BezierWeb::BezierWeb(Clock& clock, SDL_Surface* screen, SDL_Surface* background,
 
 void BezierWeb::read_oscillators(int (&o)[8]) {
     for (int n = 0; n < 8; ++n)
-        o[n] = oscillate(clock_, WAVES[n].k, WAVES[n].amplitude, WAVES[n].centre);
+        o[n] = WAVES[n].read(clock_);
 }
 
 void BezierWeb::render(int /*delta*/) {

@@ -6,8 +6,9 @@
 #include <SDL.h>
 
 #include "gfx/clock.h"
+#include "scenes/scene.h"
 
-class BezierWeb {
+class BezierWeb : public Scene {
 public:
     // background: Media/fd.jpg, drawn at (0, 0); upper_logo: Media/bb.png at (0, 0); lower_logo:
     // Media/ba.png at (0, 306), both colour-keyed. Any of them may be null (not drawn).
@@ -15,7 +16,7 @@ public:
               SDL_Surface* lower_logo);
 
     // One pass: background, eight curves, the two logos. delta is not used; eight tick readings.
-    void render(int delta);
+    void render(int delta) override;
 
     // The eight oscillator values o1..o8, each from its own tick reading, in this order.
     void read_oscillators(int (&o)[8]);

@@ -1,7 +1,5 @@
 #include "scenes/block_banner.h"
 
-#include "gfx/blit.h"
-
 namespace {
 
 constexpr int ROW_H = 31;  // px: rows touch, one cell high apart
@@ -52,16 +50,11 @@ const char* BlockBanner::row(int r) { return r >= 0 && r < ROWS ? rows[r] : ""; 
 void BlockBanner::render(int /*delta*/) {
     const FontKind& k = font.kind();
 
-    // Row 1: cell by cell from the sheet.
-    row_y = 0;
-    for (int i = 0; rows[0][i] != '\0'; ++i)
-        blit_cell(font.sheet(), TAG_X + k.advance * i, row_y, k.cell_w, k.cell_h,
-                  glyph_index(static_cast<unsigned char>(rows[0][i])) * k.cell_w, 0);
-
-    // Rows 2-11 (rows[1] to rows[10]): character by character; a 10 px gap before row 9 and
+    // Rows 1-11 (rows[0] to rows[10]): character by character; a 10 px gap before row 9 and
     // before row 10.
-    for (int r = 1; r <= 10; ++r) {
-        row_y += (r == 8 || r == 9) ? ROW_H + GAP : ROW_H;
+    row_y = 0;
+    for (int r = 0; r <= 10; ++r) {
+        if (r > 0) row_y += (r == 8 || r == 9) ? ROW_H + GAP : ROW_H;
         const int x0 = r <= 8 ? TAG_X : TITLE_X;
         for (int i = 0; rows[r][i] != '\0'; ++i)
             font.draw_char(static_cast<unsigned char>(rows[r][i]), x0 + k.advance * i, row_y);

@@ -5,13 +5,14 @@
 // delta is not used. Drawn over the common background, which the schedule puts down first.
 
 #include "gfx/font.h"
+#include "scenes/scene.h"
 
-class BlockBanner {
+class BlockBanner : public Scene {
 public:
     BlockBanner();
 
     // Draws the fourteen rows top to bottom. delta is not used.
-    void render(int delta);
+    void render(int delta) override;
 
     static constexpr int ROWS = 14;
     // Row r (0-based, top to bottom), blanks included: rows 0-7 are 43 characters long, row 8 is

@@ -6,8 +6,9 @@
 #include <SDL.h>
 
 #include "scenes/blur_kernel.h"
+#include "scenes/scene.h"
 
-class Blur {
+class Blur : public Scene {
 public:
     explicit Blur(SDL_Surface* screen);
 
@@ -16,7 +17,7 @@ public:
     // used. On a 32-bit screen whose colours fill whole bytes (the display's own format) the pass
     // runs on the pixel words with `kernel`, giving the very words of render_reference;
     // otherwise it is render_reference.
-    void render(int delta);
+    void render(int delta) override;
 
     // The pass pixel by pixel through the SGE layer: three sge_GetPixel and sge_GetRGB, one
     // SDL_MapRGB and one sge_PutPixel per pixel. Works on every surface format.

@@ -1,21 +1,11 @@
 #include "scenes/credits.h"
 
-#include <climits>
-
 #include "gfx/blit.h"
 #include "gfx/trig.h"
 
 namespace {
 
-// value = centre + trunc(amplitude × sin(t × k)), t a tick reading of its own, k = 1 / period
-// as a float (period in ms per radian) widened to double; product and sine in double.
-struct Oscillator {
-    float k;        // rad per ms
-    int amplitude;  // px
-    int centre;     // px
-};
-
-// In the order they read the tick count.
+// In the order they read the tick count: {k, amplitude, centre}.
 constexpr Oscillator oscillators[] = {
     {1.0f / 300.0f, 160, 240},  // osc1, k 0.0033333334:  80..400  sprites 1-4
     {1.0f / 400.0f, 140, 250},  // osc2, k 0.0025:       110..390  sprites 1, 2, 5
@@ -47,16 +37,8 @@ constexpr Line lines[] = {
 };
 
 constexpr int BI_FRAMES = 9;
-constexpr int STEP_AFTER_MS = 100;    // the ticker steps once more than this has been summed
 constexpr int LAST_FRAME = 8;         // after it the ticker wraps to 1: frame 0 shows only once
 constexpr int LINES_AFTER_MS = 5000;  // the lines show once more than this has run
-
-// sum + delta, held at the ends of int rather than overflowing (only a pass of absurd length,
-// or some 25 days of them, would get there).
-int add_clamped(int sum, int delta) {
-    const long long s = static_cast<long long>(sum) + delta;
-    return s > INT_MAX ? INT_MAX : s < INT_MIN ? INT_MIN : static_cast<int>(s);
-}
 
 }  // namespace
 
@@ -64,22 +46,14 @@ Credits::Credits(Clock& clock, const SpriteSet& current, SDL_Surface* background
     : clock_(clock), current_(current), background_(background) {}
 
 void Credits::render(int delta) {
-    accumulator = add_clamped(accumulator, delta);
-    running_ms = add_clamped(running_ms, delta);
-    // At most one step per pass however long it was; the excess over 100 ms is dropped.
-    if (accumulator > STEP_AFTER_MS) {
-        accumulator = 0;
-        frame_no += 1;
-        if (frame_no == LAST_FRAME + 1) frame_no = 1;
-    }
+    const bool step = ticker.step(delta);
+    running_ms = add_ms(running_ms, delta);
+    if (step) frame_no = next_frame(frame_no, LAST_FRAME);
 
     blit_at(background_, 0, 0);
 
     int osc[OSCILLATORS];
-    for (int i = 0; i < OSCILLATORS; ++i) {
-        const Oscillator& o = oscillators[i];
-        osc[i] = oscillate(clock_, o.k, o.amplitude, o.centre);
-    }
+    for (int i = 0; i < OSCILLATORS; ++i) osc[i] = oscillators[i].read(clock_);
 
     SDL_Surface* const strip = current_[bi];
     for (const SpritePath& s : sprites)

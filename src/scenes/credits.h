@@ -8,9 +8,11 @@
 
 #include "gfx/clock.h"
 #include "gfx/font.h"
+#include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
+#include "scenes/scene.h"
 
-class Credits {
+class Credits : public Scene {
 public:
     // current: the program's current sprite set, whose strip `bi` (9 frames) is the sprite, read
     // afresh on every pass. background: the full-screen picture (Media/fc.jpg), may be null.
@@ -18,10 +20,10 @@ public:
 
     // Advances the frame ticker and the running time by delta (ms), then draws one complete
     // frame: the picture, six sprites, and the six lines once more than 5000 ms have run.
-    void render(int delta);
+    void render(int delta) override;
 
 private:
-    int accumulator = 0;  // ms summed since the last animation step; a step when it exceeds 100
+    FrameTicker ticker;   // the sprite's animation step, about every 100 ms
     int frame_no = 0;     // frame of `bi`: 0 until the first step, then 1, 2, ..., 8, 1, 2, ...
     SmallFont font;       // the credit lines: 25 × 31 cells, 15 px apart
     int running_ms = 0;   // ms summed over every pass of this scene, never reset; lines when > 5000

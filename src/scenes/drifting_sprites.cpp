@@ -9,7 +9,6 @@ DriftingSprites::DriftingSprites(const SpriteSet& current, SDL_Surface* upper_lo
                                  SDL_Surface* lower_logo)
     : sprites{}, current_(current), upper_logo_(upper_logo), lower_logo_(lower_logo) {
     std::srand(244243);
-    accumulator = 0;
     for (DriftingSprite& s : sprites) {
         s.x = sge_Random(0, 640);
         s.y = sge_Random(0, 400);
@@ -19,8 +18,7 @@ DriftingSprites::DriftingSprites(const SpriteSet& current, SDL_Surface* upper_lo
 }
 
 void DriftingSprites::render(int delta) {
-    accumulator += delta;
-    const bool repick = accumulator > 100;
+    const bool repick = ticker.step(delta);
     for (DriftingSprite& s : sprites) {
         // Drawn where the last pass left it, then moved: a wrapped sprite shows at x = −50 on
         // the next pass. Per sprite, the frame draw comes before the height draw.
@@ -32,7 +30,6 @@ void DriftingSprites::render(int delta) {
             s.y = sge_Random(0, 400);
         }
     }
-    if (repick) accumulator = 0;  // the excess is dropped
     blit_at(upper_logo_, 0, 0);
     blit_at(lower_logo_, 0, 306);
 }

@@ -7,7 +7,9 @@
 
 #include <SDL.h>
 
+#include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
+#include "scenes/scene.h"
 
 struct DriftingSprite {
     int x;        // left edge, px: 0..640 at start, −50 after a wrap
@@ -16,7 +18,7 @@ struct DriftingSprite {
     int frame;    // frame of the 8-frame strip: 0..7
 };
 
-class DriftingSprites {
+class DriftingSprites : public Scene {
 public:
     static constexpr int SPRITE_COUNT = 40;
 
@@ -24,9 +26,9 @@ public:
     // draws per sprite in record order (x, y, speed, frame), 160 in all.
     DriftingSprites(const SpriteSet& current, SDL_Surface* upper_logo, SDL_Surface* lower_logo);
     // delta: ms since the previous pass; only the frame re-pick rhythm follows it.
-    void render(int delta);
+    void render(int delta) override;
 
-    int accumulator = 0;  // ms summed since the last re-pick; re-pick when above 100
+    FrameTicker ticker;  // the re-pick rhythm: every sprite takes a random frame on each step
     DriftingSprite sprites[SPRITE_COUNT];  // in drawing order: later ones over earlier ones
 
 private:

@@ -5,11 +5,12 @@
 #include <SDL.h>
 
 #include "gfx/font.h"
+#include "scenes/scene.h"
 
-class EndScreen {
+class EndScreen : public Scene {
 public:
     explicit EndScreen(SDL_Surface* screen);
-    void render(int delta);  // delta is not used
+    void render(int delta) override;  // delta is not used
 
 private:
     SDL_Surface* screen_;

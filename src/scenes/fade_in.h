@@ -8,7 +8,9 @@
 
 #include <memory>
 
-class FadeIn {
+#include "scenes/scene.h"
+
+class FadeIn : public Scene {
 public:
     // Draws `opening` at (0, 0) with blit_at, allocates both buffers (zeroed) and snapshots the
     // screen's pixels under SDL_LockSurface. A failed lock leaves the snapshot black. A null
@@ -18,7 +20,7 @@ public:
     // delta: ms since the previous pass. Writes snapshot − threshold (floored at 0) per byte into
     // `work`, using the threshold of the previous pass (so the first pass is black), lowers the
     // level, then presents `work`.
-    void render(int delta);
+    void render(int delta) override;
     // Copies `work` onto the screen's rows; skipped when the screen cannot be locked.
     void present();
 

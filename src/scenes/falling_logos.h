@@ -10,15 +10,16 @@
 #include <optional>
 
 #include "gfx/font.h"
+#include "scenes/scene.h"
 
-class FallingLogos {
+class FallingLogos : public Scene {
 public:
     // Start values only; nothing drawn. The caption font comes later (create_caption_font).
     FallingLogos(SDL_Surface* upper_logo, SDL_Surface* lower_logo);
     // Loads `caption_font`. Until then the captions are not drawn.
     void create_caption_font();
     // delta: ms since the previous pass.
-    void render(int delta);
+    void render(int delta) override;
 
     double top_pos = 1.0;         // upper logo's position; drawn at y = top_y − 131
     int top_y = 1;                // top_pos truncated toward zero; 131 at rest (logo at y = 0)

@@ -6,26 +6,24 @@
 
 namespace {
 
-// One sign: where it hangs and how it swings. Its swing is
-// base + trunc(30.0 × sin(t × k)) px, t a tick reading of its own, k = 1 / period as a float
-// (period in ms per radian) widened to double; product and sine in double.
+constexpr int AMPLITUDE = 30;  // px, every sign
+
+// One sign: where it hangs and how it swings. Its swing is an oscillator of amplitude 30 px
+// about `base`, read once per sign.
 struct Sign {
     const char* greeting;
-    float k;       // rad per ms
-    int base;      // px: the swing's centre
-    int anchor_x;  // px: where the line is fixed on the top edge (y = 0)
-    int sign_y;    // px: the sign's top
+    Oscillator swing;  // {k, AMPLITUDE, base}: px added to anchor_x
+    int anchor_x;      // px: where the line is fixed on the top edge (y = 0)
+    int sign_y;        // px: the sign's top
 };
-
-constexpr int AMPLITUDE = 30;  // px, every sign
 
 // Drawn in this order; signs 1 and 3 share the band y = 100, so 3 is drawn over 1.
 // The fonts have no "#" and no w: both draw the blank cell (28) and still take their 15 px.
 constexpr Sign signs[] = {
-    {"n1ghtc4p", 1.0f / 100.0f, 10, 100, 100},                  // k 0.0099999998: swing -20..40
-    {"brodda", 1.0f / 150.0f, 30, 200, 200},                    // k 0.0066666668: swing 0..60
-    {"#quietnightswitholdtoads", 1.0f / 250.0f, 30, 250, 100},  // k 0.0040000002: swing 0..60
-    {"#mooncraterclub", 1.0f / 250.0f, 30, 300, 300},           // k 0.0040000002: swing 0..60
+    {"n1ghtc4p", {1.0f / 100.0f, AMPLITUDE, 10}, 100, 100},  // k 0.0099999998: swing -20..40
+    {"brodda", {1.0f / 150.0f, AMPLITUDE, 30}, 200, 200},    // k 0.0066666668: swing 0..60
+    {"#quietnightswitholdtoads", {1.0f / 250.0f, AMPLITUDE, 30}, 250, 100},  // k 0.0040000002: 0..60
+    {"#mooncraterclub", {1.0f / 250.0f, AMPLITUDE, 30}, 300, 300},  // k 0.0040000002: swing 0..60
 };
 
 }  // namespace
@@ -38,7 +36,7 @@ GreetingsSwing::GreetingsSwing(Clock& clock, SDL_Surface* screen, SDL_Surface* b
 void GreetingsSwing::render(int /*delta*/) {
     blit_at(background_, 0, 0);
     for (const Sign& s : signs) {
-        const int swing = oscillate(clock_, s.k, AMPLITUDE, s.base);
+        const int swing = s.swing.read(clock_);
         const int x = s.anchor_x + swing;
         // The line runs from its fixed point to 10 px right of and 5 px below the sign's corner;
         // the sign covers its lower end, the greeting hangs under the sign.

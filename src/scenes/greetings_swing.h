@@ -7,8 +7,9 @@
 
 #include "gfx/clock.h"
 #include "gfx/font.h"
+#include "scenes/scene.h"
 
-class GreetingsSwing {
+class GreetingsSwing : public Scene {
 public:
     // background: the full-screen picture (Media/fa.jpg); sign: the colour-keyed sign
     // (Media/ca.png). Either may be null and is then not drawn; without a sign the greetings are
@@ -17,7 +18,7 @@ public:
 
     // One complete frame: the picture, then per sign its line, the sign and the greeting, reading
     // the tick count once per sign. delta is not used.
-    void render(int delta);
+    void render(int delta) override;
 
 private:
     SmallFont font;  // the greetings: 25 × 31 cells, 15 px apart

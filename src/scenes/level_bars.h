@@ -6,11 +6,16 @@
 
 #include <SDL.h>
 
-class LevelBars {
+#include "scenes/scene.h"
+
+class LevelBars : public Scene {
 public:
     // `white_pixel`: the bar colour, white mapped through the screen's format.
     LevelBars(SDL_Surface* screen, Uint32 white_pixel);
+    // The bars of the latest captured chunk. Takes no delta: the bars follow the music alone.
     void render();
+    // The scene interface's pass: the same, delta unused.
+    void render(int /*delta*/) override { render(); }
 
 private:
     SDL_Surface* screen_;  // drawn on with SDL_FillRect; null draws nothing

@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "gfx/clock.h"
+#include "scenes/scene.h"
 
-class Oscilloscope {
+class Oscilloscope : public Scene {
 public:
     // `canvas` is the shared keyed Media/ab.png (may be null: nothing is drawn or shown). Loads
     // `pristine` from Media/ab.png and sizes the sample copy to the canvas width.
@@ -22,7 +23,7 @@ public:
 
     // Two tick readings (horizontal, then vertical swing), one slot, one picture, one restore,
     // one drift step. delta is not used.
-    void render(int delta);
+    void render(int delta) override;
 
     // Owned: Media/ab.png as loaded, without key and without per-pixel alpha blending, so that
     // blitting it onto the canvas copies it. Null when the file did not load: nothing is restored.

@@ -6,7 +6,9 @@
 
 #include <vector>
 
-class Plasma {
+#include "scenes/scene.h"
+
+class Plasma : public Scene {
 public:
     // screen: a 32-bit surface whose pixels need no lock. tv_frame: Media/tv.jpg, colour-keyed
     // (may be null: not drawn).
@@ -14,7 +16,7 @@ public:
 
     // One pass: every screen pixel, then the TV frame over it. delta is not used: the waves move
     // 9 and 8 table entries per pass, however long it took.
-    void render(int delta);
+    void render(int delta) override;
 
     // Every table index is used modulo 512 (its low 9 bits); the 16-bit phases wrap at 65536,
     // a multiple of 512, which leaves that undisturbed.

@@ -7,11 +7,13 @@
 
 #include <SDL.h>
 
+#include "scenes/scene.h"
+
 // Darkening weights of the head, [row][column], 0 at the corners to 4 in the middle; each unit
 // takes 16 off each of the three low bytes of the pixel word (0x101010).
 extern const Sint32 worm_shape[16][16];
 
-class RevealWorm {
+class RevealWorm : public Scene {
 public:
     // screen: the display surface, whose pixel memory stays put and needs no lock.
     // background: Media/fd.jpg (may be null: the hidden picture is then not drawn).
@@ -19,7 +21,7 @@ public:
 
     // One pass: the head pass at `phase`, the trail passes at `phase` - 127 and `phase` - 126,
     // then `phase` += 2. delta is not used: two path steps per pass, however long it took.
-    void render(int delta);
+    void render(int delta) override;
 
     Sint32 path_x[512];   // screen column of path point i: trunc(sin(2a) × 245 + 312), 67..556
     Sint32 path_y[512];   // screen row of path point i: trunc(sin(a) × 150 + 232), 82..381;

@@ -48,13 +48,10 @@ void ShakingWords::render(int /*delta*/) {
     blit_at(right_picture_, RIGHT_X + j.dx, RIGHT_Y + j.dy);
 
     // Each word keeps one jitter for all its characters: it shakes as a whole and never bends.
-    const FontKind& k = font.kind();
     for (const Word& w : words) {
         j = draw_jitter();
         const int x = w.x + j.dx, y = w.y + j.dy;
-        for (int i = 0; w.text[i] != '\0'; ++i) {
-            const int c = glyph_index(static_cast<unsigned char>(w.text[i]));
-            blit_cell(font.sheet(), x, y + WORD_STEP * i, k.cell_w, k.cell_h, c * k.cell_w, 0);
-        }
+        for (int i = 0; w.text[i] != '\0'; ++i)
+            font.draw_char(static_cast<unsigned char>(w.text[i]), x, y + WORD_STEP * i);
     }
 }

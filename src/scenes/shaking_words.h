@@ -6,8 +6,9 @@
 #include <SDL.h>
 
 #include "gfx/font.h"
+#include "scenes/scene.h"
 
-class ShakingWords {
+class ShakingWords : public Scene {
 public:
     // background: Media/fg.jpg; left_picture: Media/ea.png; right_picture: Media/fh.png (none of
     // them keyed). A null picture is not drawn; its jitter is still drawn from the generator.
@@ -15,7 +16,7 @@ public:
 
     // One complete frame. Exactly eight sge_Random(-10, 10) draws per pass, y before x for each
     // item: left picture, right picture, "biaaatch", "shaddapp". delta is not used.
-    void render(int delta);
+    void render(int delta) override;
 
 private:
     BigFont font;  // the two words: 50 × 100 cells, stacked 35 px apart

@@ -5,18 +5,20 @@
 
 #include <SDL.h>
 
+#include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
+#include "scenes/scene.h"
 
-class Walker {
+class Walker : public Scene {
 public:
     // Loads its own sprite set.
     Walker();
     // delta: ms since the previous pass. Draws the sprite where it is, then moves it.
-    void render(int delta);
+    void render(int delta) override;
 
     double x = 0.0;          // left edge, px; stops at 640.0
     double speed = 0.032;    // px per ms
     SpriteSet sprites;       // its own copy of the eight strips: strip `wm`
-    Sint32 ticker_ms = 0;    // ms since the last animation step; a step when above 100
+    FrameTicker ticker;        // the animation's step, about every 100 ms
     Sint32 frame_counter = 0;  // 0 before the first step, then 1..4, 1..4, ...
 };

@@ -6,12 +6,13 @@ namespace {
 constexpr int CRA_TOP = 150;  // px
 constexpr int CRB_TOP = 200;  // px
 constexpr double STOP_X = 640.0;  // wholly past the right edge: nothing of the sprite shows
+constexpr int LAST_FRAME = 9;     // the counter runs 1..9; each strip shows it modulo its frames
 }  // namespace
 
 Walkers::Walkers(const SpriteSet& current) : current_(current) {}
 
 void Walkers::reset_walkers() {
-    ticker_ms = 0;
+    ticker.ms = 0;
     frame_counter = 0;
     cra_x = 130.0;
     cra_speed = 0.096;
@@ -20,11 +21,7 @@ void Walkers::reset_walkers() {
 }
 
 void Walkers::render(int delta) {
-    ticker_ms += delta;
-    if (ticker_ms > 100) {
-        ticker_ms = 0;  // the excess is dropped
-        if (++frame_counter == 10) frame_counter = 1;
-    }
+    if (ticker.step(delta)) frame_counter = next_frame(frame_counter, LAST_FRAME);
 
     draw_frame(frame_counter % frames_in[cra], current_[cra], frames_in[cra],
                static_cast<int>(cra_x), CRA_TOP);

@@ -6,18 +6,22 @@
 
 #include <SDL.h>
 
+#include "gfx/frame_ticker.h"
 #include "gfx/sprite_set.h"
+#include "scenes/scene.h"
 
-class Walkers {
+class Walkers : public Scene {
 public:
     // Start values only; loads nothing (the shared sprite set is handed in).
     explicit Walkers(const SpriteSet& current);
     // delta: ms since the previous pass. Draws both sprites where they are, then moves them.
-    void render(int delta);
+    void render(int delta) override;
     // All six values back to their start values, so that the next run starts over.
     void reset_walkers();
+    // The entry hook: reset_walkers.
+    void reset() override { reset_walkers(); }
 
-    Sint32 ticker_ms = 0;      // ms since the last animation step; a step when above 100
+    FrameTicker ticker;        // the animation's step, about every 100 ms
     Sint32 frame_counter = 0;  // 0 before the first step, then 1..9, 1..9, ...
     double cra_x = 130.0;      // left edge of the cra sprite, px; stops at 640.0
     double cra_speed = 0.096;  // px per ms: 510 px in 5312.5 ms

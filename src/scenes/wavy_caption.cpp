@@ -9,14 +9,7 @@ namespace {
 // caption_x + 35 × i, the last cell (the "?", i = 16) ends at caption_x + 609.
 constexpr const char* CAPTION = "psajkadelic, huh?";
 
-// value = centre + trunc(amplitude × sin(t × k)), t a tick reading of its own, k = 1 / period
-// as a float (period in ms per radian) widened to double; product and sine in double.
-struct Oscillator {
-    float k;        // rad per ms
-    int amplitude;  // px
-    int centre;     // px
-};
-// The ends of the ranges are reached only at the ticks where the sine comes out as exactly -1 or
+// {k, amplitude, centre}. The ends of the ranges are reached only at the ticks where the sine comes out as exactly -1 or
 // 1; elsewhere the truncation keeps the values one short of them.
 constexpr Oscillator caption_x_wave{1.0f / 200.0f, 46, 25};   // k 0.005: x in -21..71
 constexpr Oscillator caption_y_wave{1.0f / 100.0f, 44, 140};  // k 0.01:  y in 96..184
@@ -34,9 +27,7 @@ void WavyCaption::render(int /*delta*/) {
     blit_at(tile_, w, 0);
     blit_at(tile_, w, h);
 
-    const Oscillator& wx = caption_x_wave;
-    const Oscillator& wy = caption_y_wave;
-    const int caption_x = oscillate(clock_, wx.k, wx.amplitude, wx.centre);  // first reading
-    const int caption_y = oscillate(clock_, wy.k, wy.amplitude, wy.centre);  // second reading
+    const int caption_x = caption_x_wave.read(clock_);  // first reading
+    const int caption_y = caption_y_wave.read(clock_);  // second reading
     font.draw_text(CAPTION, caption_x, caption_y);
 }

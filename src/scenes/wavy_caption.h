@@ -7,15 +7,16 @@
 
 #include "gfx/clock.h"
 #include "gfx/font.h"
+#include "scenes/scene.h"
 
-class WavyCaption {
+class WavyCaption : public Scene {
 public:
     // tile: Media/fg.png (not keyed), tiled 2 × 2 by its own width and height; may be null.
     WavyCaption(Clock& clock, SDL_Surface* tile);
 
     // One complete frame: the four tiles, then the caption at (caption_x, caption_y), the two read
     // from two tick readings in that order. delta is not used.
-    void render(int delta);
+    void render(int delta) override;
 
 private:
     BigFont font;  // the caption: 50 × 100 cells, 35 px apart

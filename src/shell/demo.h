@@ -5,30 +5,33 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "gfx/clock.h"
+#include "gfx/media_facts.h"
 #include "gfx/sprite_set.h"
+#include "scenes/scene.h"
 #include "shell/images.h"
+#include "shell/schedule.h"
 
-class BezierWeb;
-class BlockBanner;
-class Blur;
-class Credits;
-class DriftingSprites;
-class EndScreen;
-class FadeIn;
-class FallingLogos;
-class GreetingsSwing;
-class LevelBars;
-class Oscilloscope;
-class Plasma;
-class RevealWorm;
-class ShakingWords;
-class SpriteTrio;
-class Walker;
-class Walkers;
-class WavyCaption;
+// The display and the audio device as the demo opens them.
+constexpr int SCREEN_W = 640, SCREEN_H = 480, SCREEN_BPP = 32;  // px, px, bits per pixel
+constexpr int AUDIO_RATE = SAMPLE_RATE;    // sample frames per second: the track's rate
+constexpr Uint16 AUDIO_FORMAT = AUDIO_S16LSB;  // signed 16-bit little-endian
+constexpr int AUDIO_CHANNELS = 2;
+constexpr int AUDIO_CHUNK_FRAMES = 4096;   // sample frames per mixed chunk: 92.88 ms
+constexpr int AUDIO_CHUNK_BYTES = AUDIO_CHUNK_FRAMES * AUDIO_CHANNELS * 2;  // 16384
+
+// What start-up did.
+enum class StartUp {
+    ok,                      // everything is set up and the music plays: run the loop
+    stop_before_first_pass,  // no audio device or no track: quit_requested is set, the reason is
+                             // on standard error, and the loop ends before its first pass
+    failed,                  // SDL or the display could not be set up: the message is on
+                             // standard output; the caller ends the process with status 1
+};
 
 class Demo {
 public:
@@ -39,11 +42,14 @@ public:
     Demo& operator=(const Demo&) = delete;
 
     // Initialises SDL, opens the display and the audio, loads everything, fixes the zero point,
-    // builds every scene, draws the first background and starts the music. Returns false when SDL
-    // or the display could not be set up; the message is then on standard output and the caller
-    // ends the process with status 1. A failed audio open or music load returns true with
-    // quit_requested set, so that the loop ends before its first pass.
-    bool start_up();
+    // builds every scene, draws the first background and starts the music. A failed audio open
+    // or music load does not stop start-up: it completes and says stop_before_first_pass.
+    StartUp start_up();
+
+    // How start-up opens the audio device: Mix_OpenAudio's signature and result (negative on
+    // failure). A seam for the tests, which hand in an opener that fails.
+    using AudioOpener = int (*)(int frequency, Uint16 format, int channels, int chunk_frames);
+    AudioOpener open_audio = Mix_OpenAudio;
 
     // Runs passes until a stop was requested and no music plays.
     void run();
@@ -69,26 +75,33 @@ public:
     // share. The walker and the sprite trio own sets of their own.
     std::unique_ptr<SpriteSet> sprites;
 
-    // One object per scene, built once at start-up in this order and kept until the end.
-    std::unique_ptr<FadeIn> fade_in;
-    std::unique_ptr<Oscilloscope> oscilloscope;
-    std::unique_ptr<FallingLogos> falling_logos;
-    std::unique_ptr<GreetingsSwing> greetings_swing;
-    std::unique_ptr<SpriteTrio> sprite_trio;
-    std::unique_ptr<EndScreen> end_screen;
-    std::unique_ptr<Walkers> walkers;
-    std::unique_ptr<Walker> walker;
-    std::unique_ptr<Credits> credits;
-    std::unique_ptr<RevealWorm> reveal_worm;
-    std::unique_ptr<Plasma> plasma;
-    std::unique_ptr<DriftingSprites> drifting_sprites;
-    std::unique_ptr<BlockBanner> block_banner;
-    std::unique_ptr<ShakingWords> shaking_words;
-    std::unique_ptr<WavyCaption> wavy_caption;
-    std::unique_ptr<BezierWeb> bezier_web;
-    std::unique_ptr<Blur> blur;
-    std::unique_ptr<LevelBars> level_bars;
+    // One object per scene, built once at start-up in the registry's order (shell/registry.cpp)
+    // and kept until the end.
+    struct BuiltScene {
+        const char* name;
+        std::unique_ptr<Scene> scene;
+    };
+    std::vector<BuiltScene> scenes;
+
+    // The scene built under `name`, or null.
+    Scene* scene(const char* name) const {
+        for (const BuiltScene& s : scenes)
+            if (std::strcmp(s.name, name) == 0) return s.scene.get();
+        return nullptr;
+    }
+    template <typename T>
+    T* find(const char* name) const {
+        return dynamic_cast<T*>(scene(name));
+    }
+
+    // The scene that call c of schedule entry n goes to; null when the demo has none by that name.
+    Scene* call_target(int n, int c) const {
+        const int i = call_index_[n][c];
+        return i < 0 ? nullptr : scenes[static_cast<std::size_t>(i)].scene.get();
+    }
 
 private:
     void build_scenes();
+    // Index in `scenes` of each schedule call's scene, -1 for none; looked up once, at start-up.
+    int call_index_[SCHEDULE_SIZE][MAX_CALLS];
 };

@@ -2,26 +2,6 @@
 
 #include "shell/offline.h"
 
-const int golden_times_ms[GOLDEN_FRAMES] = {
-    2400,                  // fade-in
-    7000,   14000,         // falling logos: sliding, then at rest
-    22000,                 // drifting sprites
-    37000,                 // bezier web
-    48000,                 // walkers
-    53000,  60800,         // reveal worm: early, and its last pass
-    63400,                 // blur
-    70000,  75000,         // oscilloscope
-    88000,                 // walker and oscilloscope
-    100000,                // plasma
-    109000,                // level bars and walkers
-    117000,                // greetings swing
-    127000,                // credits
-    134400,                // block-letter banner
-    142000,                // shaking words
-    154000,                // wavy caption and sprite trio
-    162000,                // end screen
-};
-
 bool compute_golden_frames(std::vector<GoldenFrame>& frames, std::string& error) {
     frames.clear();
     OfflineRun run;

@@ -38,11 +38,12 @@ bool OfflineRun::start_up() {
 
     started_ = true;
     clock_.now = 0;
-    if (!demo_.start_up()) {
+    const StartUp result = demo_.start_up();
+    if (result == StartUp::failed) {
         error_ = std::string("SDL could not open the display: ") + SDL_GetError();
         return false;
     }
-    if (demo_.quit_requested) {
+    if (result == StartUp::stop_before_first_pass) {
         error_ = demo_.music ? std::string("no audio device: ") + Mix_GetError()
                              : std::string("cannot load Media/s.ogg: ") + Mix_GetError();
         return false;
@@ -63,7 +64,7 @@ bool OfflineRun::start_up() {
     int frequency = 0, channels = 0;
     Uint16 format = 0;
     Mix_QuerySpec(&frequency, &format, &channels);
-    if (frequency != OFFLINE_AUDIO_RATE || format != AUDIO_S16LSB || channels != 2) {
+    if (frequency != OFFLINE_AUDIO_RATE || format != AUDIO_FORMAT || channels != AUDIO_CHANNELS) {
         error_ = "the audio device did not open as 44100 Hz 16-bit stereo";
         return false;
     }

@@ -23,15 +23,16 @@ public:
     Uint32 now = 0;  // ms
 };
 
-constexpr int OFFLINE_SCREEN_W = 640;  // px
-constexpr int OFFLINE_SCREEN_H = 480;  // px
+// The screen and the audio device are the demo's own (shell/demo.h).
+constexpr int OFFLINE_SCREEN_W = SCREEN_W;  // px
+constexpr int OFFLINE_SCREEN_H = SCREEN_H;  // px
 constexpr std::size_t OFFLINE_RGB_BYTES = std::size_t(OFFLINE_SCREEN_W) * OFFLINE_SCREEN_H * 3;
 
 // The audio device as the demo opens it: 44100 Hz, 16-bit stereo, chunks of 4096 sample frames
 // (16384 bytes, 92.88 ms each).
-constexpr int OFFLINE_AUDIO_RATE = 44100;         // sample frames per second
-constexpr int OFFLINE_CHUNK_FRAMES = 4096;        // sample frames per mixed chunk
-constexpr int OFFLINE_CHUNK_BYTES = 4096 * 2 * 2;  // 16384
+constexpr int OFFLINE_AUDIO_RATE = AUDIO_RATE;
+constexpr int OFFLINE_CHUNK_FRAMES = AUDIO_CHUNK_FRAMES;
+constexpr int OFFLINE_CHUNK_BYTES = AUDIO_CHUNK_BYTES;
 
 // The elapsed milliseconds of frame n at `fps` frames per second: n × 1000 / fps, truncated.
 int frame_ms(long long n, int fps);

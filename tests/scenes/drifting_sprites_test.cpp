@@ -52,7 +52,7 @@ TEST_F(DriftingSpritesPass, SeedGivesTheSameLayoutEveryTime) {
     DriftingSprites first(current, upper, lower);
     DriftingSprite expected[DriftingSprites::SPRITE_COUNT];
     replay_layout(expected);
-    EXPECT_EQ(first.accumulator, 0);
+    EXPECT_EQ(first.ticker.ms, 0);
     for (int i = 0; i < DriftingSprites::SPRITE_COUNT; ++i) {
         EXPECT_EQ(first.sprites[i].x, expected[i].x) << i;
         EXPECT_EQ(first.sprites[i].y, expected[i].y) << i;
@@ -99,7 +99,7 @@ TEST_F(DriftingSpritesPass, DrawsEverySpriteBeforeMovingItThenTheLogos) {
     EXPECT_EQ(screen.rgb(19, 315), LOWER);
 
     // Moved by their speed; no re-pick at 16 ms.
-    EXPECT_EQ(scene.accumulator, 16);
+    EXPECT_EQ(scene.ticker.ms, 16);
     for (int i = 0; i < DriftingSprites::SPRITE_COUNT; ++i) {
         const int moved = before[i].x + static_cast<int>(before[i].speed);
         EXPECT_EQ(scene.sprites[i].x, moved <= 640 ? moved : -50) << i;
@@ -119,12 +119,12 @@ TEST_F(DriftingSpritesPass, RepicksAbove100InRecordOrderAndMovesPerPass) {
     std::copy(std::begin(scene.sprites), std::end(scene.sprites), before);
 
     pass(scene, 100);  // exactly 100: no re-pick
-    EXPECT_EQ(scene.accumulator, 100);
+    EXPECT_EQ(scene.ticker.ms, 100);
     for (int i = 0; i < DriftingSprites::SPRITE_COUNT; ++i)
         EXPECT_EQ(scene.sprites[i].frame, before[i].frame) << i;
 
     pass(scene, 1);  // 101: every sprite re-picks, after being drawn with its old frame
-    EXPECT_EQ(scene.accumulator, 0);
+    EXPECT_EQ(scene.ticker.ms, 0);
     DriftingSprite layout[DriftingSprites::SPRITE_COUNT];
     replay_layout(layout);  // the 160 draws of construction, then one frame draw per sprite
     int picked[DriftingSprites::SPRITE_COUNT];

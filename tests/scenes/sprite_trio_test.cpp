@@ -27,17 +27,21 @@ protected:
 TEST_F(SpriteTrioPass, CountersCycleAndEachSpriteShowsItsFrame) {
     write_strips(32);
     SpriteTrio trio;
+    ASSERT_NE(trio.sprites[sm], nullptr);  // its own set, loaded at construction
+    EXPECT_EQ(trio.ticker.ms, 0);
+    EXPECT_EQ(trio.counter_a, 0);
+    EXPECT_EQ(trio.counter_b, 0);
     pass(trio, 100);  // no step yet: frame 0 everywhere
     EXPECT_EQ(frame_at(screen, 251, 251), 0);
     EXPECT_EQ(frame_at(screen, 351, 251), 0);
     EXPECT_EQ(frame_at(screen, 151, 251), 0);
-    EXPECT_EQ(trio.ticker_ms, 100);
+    EXPECT_EQ(trio.ticker.ms, 100);
     const int sm_frames[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     const int bl_frames[] = {1, 2, 3, 4, 5, 1, 2, 3, 4, 5, 1, 2, 3, 4, 5, 1, 2, 3};
     const int dm_frames[] = {1, 2, 3, 4, 0, 1, 2, 3, 4, 1, 2, 3, 4, 0, 1, 2, 3, 4};
     for (int n = 0; n < 18; ++n) {
         pass(trio, n == 0 ? 1 : 101);  // 100 + 1 is the first step
-        EXPECT_EQ(trio.ticker_ms, 0);
+        EXPECT_EQ(trio.ticker.ms, 0);
         EXPECT_EQ(frame_at(screen, 251, 251), sm_frames[n]) << n;
         EXPECT_EQ(frame_at(screen, 281, 289), sm_frames[n]) << n;
         EXPECT_EQ(frame_at(screen, 351, 251), bl_frames[n]) << n;
@@ -57,7 +61,7 @@ TEST_F(SpriteTrioPass, AtMostOneStepPerPass) {
     pass(trio, 100);
     EXPECT_EQ(trio.counter_a, 1);  // 200 ms in all, but one step, and the excess dropped
     EXPECT_EQ(trio.counter_b, 1);
-    EXPECT_EQ(trio.ticker_ms, 0);
+    EXPECT_EQ(trio.ticker.ms, 0);
     pass(trio, 100000);
     EXPECT_EQ(trio.counter_a, 2);
     EXPECT_EQ(trio.counter_b, 2);

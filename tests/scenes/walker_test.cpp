@@ -33,7 +33,7 @@ TEST_F(WalkerPass, ShowsFrameZeroOnlyBeforeTheFirstStep) {
         EXPECT_EQ(frame_at(screen, at + 1, 151), frames[n]) << n;
         EXPECT_EQ(frame_at(screen, at + 31, 189), frames[n]) << n;
         EXPECT_EQ(screen.rgb(at + 32, 151), BACKGROUND) << n;
-        EXPECT_EQ(walker.ticker_ms, 0);
+        EXPECT_EQ(walker.ticker.ms, 0);
     }
 }
 

@@ -42,7 +42,7 @@ TEST_F(WalkersPass, FrameSequencesRepeatFrameOneAtEachWrap) {
         pass(walkers, 101);
         EXPECT_EQ(frame_at(screen, cra_at + 1, 151), cra_frames[n]) << n;
         EXPECT_EQ(frame_at(screen, crb_at + 1, 201), crb_frames[n]) << n;
-        EXPECT_EQ(walkers.ticker_ms, 0);
+        EXPECT_EQ(walkers.ticker.ms, 0);
     }
     EXPECT_EQ(walkers.frame_counter, 9);
 }
@@ -52,15 +52,15 @@ TEST_F(WalkersPass, AtMostOneStepPerPassAndNoneAt100) {
     Walkers walkers(current);
     pass(walkers, 100);
     EXPECT_EQ(walkers.frame_counter, 0);
-    EXPECT_EQ(walkers.ticker_ms, 100);
+    EXPECT_EQ(walkers.ticker.ms, 100);
     EXPECT_EQ(frame_at(screen, 131, 151), 0);
     EXPECT_EQ(frame_at(screen, 1, 201), 0);
     pass(walkers, 1);
     EXPECT_EQ(walkers.frame_counter, 1);
-    EXPECT_EQ(walkers.ticker_ms, 0);
+    EXPECT_EQ(walkers.ticker.ms, 0);
     pass(walkers, 1000);
     EXPECT_EQ(walkers.frame_counter, 2);
-    EXPECT_EQ(walkers.ticker_ms, 0);
+    EXPECT_EQ(walkers.ticker.ms, 0);
     EXPECT_EQ(frame_at(screen, static_cast<int>(130 + 101 * 0.096) + 1, 151), 2);
     // Moved by the whole 1000 ms nonetheless.
     EXPECT_DOUBLE_EQ(walkers.cra_x, 130.0 + 1101 * 0.096);
@@ -120,7 +120,7 @@ TEST_F(WalkersPass, EntrySixResetsSoEntryElevenStartsOver) {
         screen.fill(1, 2, 3);
         walkers.reset_walkers();
     }
-    EXPECT_EQ(walkers.ticker_ms, 0);
+    EXPECT_EQ(walkers.ticker.ms, 0);
     EXPECT_EQ(walkers.frame_counter, 0);
     EXPECT_EQ(walkers.cra_x, 130.0);
     EXPECT_EQ(walkers.cra_speed, 0.096);

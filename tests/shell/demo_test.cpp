@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "scenes/drifting_sprites.h"
 #include "scenes/falling_logos.h"
@@ -17,9 +20,6 @@
 #include "support/headless.h"
 
 namespace {
-const int bounds[] = {5000,  15000, 30000,  45000,  51000,  61000,  66000,  81000,
-                      96000, 106000, 112000, 122000, 132000, 137000, 147000, 162000};
-
 void press(SDLKey key, Uint8 type = SDL_KEYDOWN) {
     SDL_Event event{};
     event.type = type;
@@ -41,20 +41,104 @@ void use_dummy_drivers() {
 }  // namespace
 
 TEST(Schedule, EveryBoundStartsTheNextEntry) {
-    for (int n = 0; n < 16; ++n) {
-        EXPECT_EQ(schedule_entry(bounds[n] - 1), n) << bounds[n];
-        EXPECT_EQ(schedule_entry(bounds[n]), n + 1) << bounds[n];
-        EXPECT_EQ(schedule[n + 1].from_ms, bounds[n]);
+    EXPECT_EQ(schedule[0].from_ms, 0);
+    for (int n = 1; n < SCHEDULE_SIZE; ++n) {
+        const int bound = schedule[n].from_ms;
+        EXPECT_LT(schedule[n - 1].from_ms, bound) << schedule[n].name;
+        EXPECT_EQ(schedule_entry(bound - 1), n - 1) << bound;
+        EXPECT_EQ(schedule_entry(bound), n) << bound;
     }
     EXPECT_EQ(schedule_entry(0), 0);
     EXPECT_EQ(schedule_entry(-5), 0);  // signed comparisons: before the zero point is the fade-in
-    EXPECT_EQ(schedule_entry(2147483647), 16);
+    EXPECT_EQ(schedule_entry(2147483647), SCHEDULE_SIZE - 1);
 }
 
+namespace {
+// Stands in for a scene: notes what it was asked to do and what the screen showed at its call,
+// then paints the whole screen its own colour, so that anything drawn after it shows.
+class Probe : public Scene {
+public:
+    Probe(std::string name, SDL_Surface* screen, Uint32 own, std::vector<std::string>& log)
+        : name_(std::move(name)), screen_(screen), own_(own), log_(log) {}
+    void render(int) override {
+        const Uint32 seen = rgb_at(screen_, 5, 5);
+        log_.push_back(name_ + (seen == rgb(50, 50, 50) ? " over the background"
+                                : seen == rgb(1, 2, 3) ? " over the last pass"
+                                                       : " over another scene"));
+        SDL_FillRect(screen_, nullptr, SDL_MapRGB(screen_->format, 200, 0, static_cast<Uint8>(own_)));
+    }
+    void reset() override { log_.push_back(name_ + " reset"); }
+
+private:
+    std::string name_;
+    SDL_Surface* screen_;
+    Uint32 own_;
+    std::vector<std::string>& log_;
+};
+}  // namespace
+
+// Every scene replaced by a probe: each entry, run through the real schedule on a screen that
+// still shows the last pass (RGB 1, 2, 3), calls its scenes in order, the first one over
+// Media/fd.jpg (RGB 50, 50, 50) exactly when the entry has a background, and nothing draws after
+// the last scene.
 TEST(Schedule, BackgroundIsDrawnFirstInTheEntriesThatHaveOne) {
-    const bool expected[SCHEDULE_SIZE] = {false, true,  true,  false, true,  false, false, true, true,
-                                          false, true,  false, false, true,  false, false, false};
-    for (int n = 0; n < SCHEDULE_SIZE; ++n) EXPECT_EQ(schedule[n].background, expected[n]) << schedule[n].name;
+    use_dummy_drivers();
+    MediaDir media;
+    media.write_all();
+    FakeClock clock{1000};
+    Demo demo{clock};
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
+    std::vector<std::string> log;
+    for (std::size_t i = 0; i < demo.scenes.size(); ++i)
+        demo.scenes[i].scene = std::make_unique<Probe>(demo.scenes[i].name, demo.screen,
+                                                       static_cast<Uint32>(i + 1), log);
+    for (int n = 0; n < SCHEDULE_SIZE; ++n) {
+        const ScheduleEntry& entry = schedule[n];
+        std::vector<std::string> expected;
+        std::string last_render;
+        for (const SceneCall& call : entry.calls) {
+            if (!call.scene) continue;
+            if (call.reset) {
+                expected.push_back(std::string(call.scene) + " reset");
+                continue;
+            }
+            const char* under = !last_render.empty() ? " over another scene"
+                                : entry.background   ? " over the background"
+                                                     : " over the last pass";
+            expected.push_back(call.scene + std::string(under));
+            last_render = call.scene;
+        }
+        ASSERT_FALSE(last_render.empty()) << entry.name;
+
+        SDL_FillRect(demo.screen, nullptr, SDL_MapRGB(demo.screen->format, 1, 2, 3));
+        log.clear();
+        run_schedule(demo, entry.from_ms, 16);
+        EXPECT_EQ(log, expected) << entry.name;
+        Uint32 own = 0;
+        for (std::size_t i = 0; i < demo.scenes.size(); ++i)
+            if (last_render == demo.scenes[i].name) own = static_cast<Uint32>(i + 1);
+        EXPECT_EQ(rgb_at(demo.screen, 5, 5), rgb(200, 0, own)) << entry.name;
+        EXPECT_EQ(rgb_at(demo.screen, 639, 479), rgb(200, 0, own)) << entry.name;
+    }
+    demo.shut_down();
+}
+
+TEST(Schedule, EveryCallNamesABuiltScene) {
+    use_dummy_drivers();
+    MediaDir media;
+    media.write_all();
+    FakeClock clock{1000};
+    Demo demo{clock};
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
+    for (const ScheduleEntry& entry : schedule)
+        for (const SceneCall& call : entry.calls) {
+            if (call.scene) {
+                EXPECT_NE(demo.scene(call.scene), nullptr) << entry.name << ": " << call.scene;
+            }
+        }
+    std::set<std::string> names;
+    for (const Demo::BuiltScene& s : demo.scenes) EXPECT_TRUE(names.insert(s.name).second) << s.name;
+    demo.shut_down();
 }
 
 class Shell : public ::testing::Test {
@@ -72,7 +156,7 @@ protected:
 
 TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
     testing::internal::CaptureStdout();
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     ASSERT_NE(demo.screen, nullptr);
     EXPECT_EQ(demo.screen->w, 640);
@@ -92,7 +176,7 @@ TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
 }
 
 TEST_F(Shell, FirstPassDeltaIsItsElapsedAndLaterDeltasThePassLength) {
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     clock.now = 1000 + 1500;  // start-up took 1.5 s after the zero point
     ASSERT_TRUE(demo.pass());
     EXPECT_EQ(demo.elapsed, 1500);
@@ -104,43 +188,43 @@ TEST_F(Shell, FirstPassDeltaIsItsElapsedAndLaterDeltasThePassLength) {
 }
 
 TEST_F(Shell, EachEntryRunsItsScenesAndOnlyThose) {
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     auto pass_at = [&](int elapsed) {
         clock.now = 1000 + static_cast<Uint32>(elapsed);
         ASSERT_TRUE(demo.pass());
     };
     pass_at(6000);  // falling logos
-    EXPECT_GT(demo.falling_logos->top_pos, 1.0);
-    EXPECT_EQ(demo.plasma->col_phase1, 0);
+    EXPECT_GT(demo.find<FallingLogos>("falling logos")->top_pos, 1.0);
+    EXPECT_EQ(demo.find<Plasma>("plasma")->col_phase1, 0);
 
     pass_at(46000);  // walkers move...
-    EXPECT_GT(demo.walkers->cra_x, 130.0);
+    EXPECT_GT(demo.find<Walkers>("walkers")->cra_x, 130.0);
     pass_at(52000);  // ...the worm runs and sets them back on every pass
-    EXPECT_EQ(demo.reveal_worm->phase, 2);
-    EXPECT_EQ(demo.walkers->cra_x, 130.0);
-    EXPECT_EQ(demo.walkers->crb_x, 0.0);
-    EXPECT_EQ(demo.walkers->frame_counter, 0);
+    EXPECT_EQ(demo.find<RevealWorm>("reveal worm")->phase, 2);
+    EXPECT_EQ(demo.find<Walkers>("walkers")->cra_x, 130.0);
+    EXPECT_EQ(demo.find<Walkers>("walkers")->crb_x, 0.0);
+    EXPECT_EQ(demo.find<Walkers>("walkers")->frame_counter, 0);
 
     pass_at(82000);  // walker, then the oscilloscope
-    EXPECT_GT(demo.walker->x, 0.0);
-    EXPECT_EQ(demo.oscilloscope->period_x, 400.0f - 0.1f);
+    EXPECT_GT(demo.find<Walker>("walker")->x, 0.0);
+    EXPECT_EQ(demo.find<Oscilloscope>("oscilloscope")->period_x, 400.0f - 0.1f);
 
     pass_at(97000);
-    EXPECT_EQ(demo.plasma->col_phase1, 9);
+    EXPECT_EQ(demo.find<Plasma>("plasma")->col_phase1, 9);
 
     pass_at(107000);  // level bars, then the walkers from their start values
-    EXPECT_EQ(demo.walkers->cra_x, 640.0);  // one 10 s pass from 130: past the stop
-    EXPECT_EQ(demo.walkers->frame_counter, 1);
+    EXPECT_EQ(demo.find<Walkers>("walkers")->cra_x, 640.0);  // one 10 s pass from 130: past the stop
+    EXPECT_EQ(demo.find<Walkers>("walkers")->frame_counter, 1);
     pass_at(148000);  // wavy caption, then the trio
-    EXPECT_EQ(demo.sprite_trio->counter_a, 1);
-    EXPECT_EQ(demo.sprite_trio->counter_b, 1);
+    EXPECT_EQ(demo.find<SpriteTrio>("sprite trio")->counter_a, 1);
+    EXPECT_EQ(demo.find<SpriteTrio>("sprite trio")->counter_b, 1);
 
-    EXPECT_EQ(demo.drifting_sprites->accumulator, 0);  // never ran
-    EXPECT_EQ(demo.walker->frame_counter, 1);
+    EXPECT_EQ(demo.find<DriftingSprites>("drifting sprites")->ticker.ms, 0);  // never ran
+    EXPECT_EQ(demo.find<Walker>("walker")->frame_counter, 1);
 }
 
 TEST_F(Shell, EscapeFinishesThePassThenEndsTheLoop) {
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     clock.now = 1000 + 170000;
     press(SDLK_a);
     press(SDLK_ESCAPE, SDL_KEYUP);
@@ -156,7 +240,7 @@ TEST_F(Shell, EscapeFinishesThePassThenEndsTheLoop) {
 }
 
 TEST_F(Shell, TwoStopsInOnePassReleaseTheMusicOnce) {
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     press(SDLK_ESCAPE);
     press(SDLK_ESCAPE);
     close_window();
@@ -166,7 +250,7 @@ TEST_F(Shell, TwoStopsInOnePassReleaseTheMusicOnce) {
 }
 
 TEST_F(Shell, TheMusicEndingDoesNotEndTheLoop) {
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     Mix_HaltMusic();
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(demo.pass());
 }
@@ -175,7 +259,7 @@ TEST_F(Shell, WithoutTheTrackNoPassRunsAndTheReasonGoesToStandardError) {
     std::remove(media.path("s.ogg").c_str());
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::stop_before_first_pass);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Media/s.ogg"), std::string::npos) << err;
@@ -186,19 +270,50 @@ TEST_F(Shell, WithoutTheTrackNoPassRunsAndTheReasonGoesToStandardError) {
     EXPECT_EQ(clock.reads, reads);  // no pass: the clock is not even read
 }
 
+// The device refused at Mix_OpenAudio itself (on this SDL an unknown audio driver already makes
+// SDL_Init fail, the case below): start-up completes, says so, and the loop ends before its first
+// pass: the clock is not read, no scene runs, nothing is flipped or printed on standard output.
+TEST_F(Shell, WhenTheAudioDeviceDoesNotOpenStartUpStopsBeforeTheFirstPass) {
+    demo.open_audio = [](int, Uint16, int, int) {
+        Mix_SetError("no device for this test");
+        return -1;
+    };
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(demo.start_up(), StartUp::stop_before_first_pass);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("cannot open audio: no device for this test"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(demo.quit_requested, 1);
+    ASSERT_NE(demo.screen, nullptr);
+    const Uint32 before = rgb_at(10, 10);
+    const int reads = clock.reads;
+    testing::internal::CaptureStdout();
+    clock.now = 1000 + 6000;  // a pass would draw the falling logos
+    EXPECT_FALSE(demo.pass());
+    EXPECT_FALSE(demo.pass());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(clock.reads, reads);  // no pass: the clock is not even read
+    EXPECT_EQ(demo.elapsed, 0);
+    EXPECT_EQ(rgb_at(10, 10), before);
+    EXPECT_EQ(demo.find<FallingLogos>("falling logos")->top_pos, 1.0);
+}
+
 TEST_F(Shell, WithoutAnAudioDeviceNoPassRuns) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     // SDL itself may refuse to start its audio subsystem with no driver; either way nothing is
     // written to standard output but the failure message, and no frame is drawn.
-    const bool started = demo.start_up();
+    const StartUp started = demo.start_up();
     const std::string out = testing::internal::GetCapturedStdout();
     const std::string err = testing::internal::GetCapturedStderr();
-    if (!started) {
+    if (started == StartUp::failed) {
         EXPECT_EQ(out.rfind("Unable to init SDL: ", 0), 0u) << out;
         return;
     }
+    EXPECT_EQ(started, StartUp::stop_before_first_pass);
     EXPECT_EQ(out, "");
     EXPECT_NE(err.find("audio"), std::string::npos) << err;
     EXPECT_EQ(demo.quit_requested, 1);
@@ -208,7 +323,7 @@ TEST_F(Shell, WithoutAnAudioDeviceNoPassRuns) {
 TEST_F(Shell, AMissingPictureIsReportedAndStartUpGoesOn) {
     std::remove(media.path("fd.jpg").c_str());
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Media/fd.jpg"), std::string::npos) << err;
     EXPECT_EQ(demo.images.background, nullptr);
@@ -222,7 +337,7 @@ TEST(ShellFailure, ABadVideoDriverIsReportedOnStandardOutput) {
     FakeClock clock;
     Demo demo(clock);
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(demo.start_up());
+    EXPECT_EQ(demo.start_up(), StartUp::failed);
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out.rfind("Unable to init SDL: ", 0), 0u) << out;
     EXPECT_EQ(out.back(), '\n');
@@ -249,7 +364,7 @@ TEST(EndToEnd, RunsTheWholeTimelineToTheEndScreenAndOut) {
             pressed = true;
         }
     };
-    ASSERT_TRUE(demo.start_up());
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
     demo.run();
     EXPECT_TRUE(pressed);
     EXPECT_EQ(entries_seen.size(), static_cast<size_t>(SCHEDULE_SIZE));

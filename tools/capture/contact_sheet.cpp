@@ -9,26 +9,6 @@
 #include "shell/offline.h"
 #include "writers.h"
 
-const SheetShot sheet_shots[SHEET_SHOTS] = {
-    {2500, "fade-in"},
-    {12000, "falling logos"},
-    {22000, "drifting sprites"},
-    {38000, "bezier web"},
-    {48500, "walkers"},
-    {57000, "reveal worm"},
-    {64000, "blur"},
-    {72000, "oscilloscope"},
-    {88000, "walker and scope"},
-    {100000, "plasma"},
-    {109000, "level bars"},
-    {117000, "greetings swing"},
-    {126000, "credits"},
-    {134000, "block letters"},
-    {141000, "shaking words"},
-    {155000, "wavy caption"},
-    {163000, "end screen"},
-};
-
 namespace {
 
 constexpr int SHEET_FPS = 60;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "canvas.h"
+#include "gfx/media_facts.h"  // GLYPH_ORDER, SMALL_FONT, BIG_FONT, frames_in, SAMPLE_RATE
 #include "text.h"
 
 namespace mg {
@@ -13,10 +14,9 @@ namespace mg {
 const OutlineFont& mono_font();  // DejaVu Sans Mono Bold: glyph sheets, block lettering
 const OutlineFont& sans_font();  // DejaVu Sans Bold: logos, labels
 
-// Glyph sheets: 45 cells in one row (a..v, x y z, å ä ö, the blank "no glyph" cell, 1..9, 0,
-// . ! ? / \ -). small: 25 × 31 cells (alpb.png), big: 50 × 100 cells (alp.png).
+// Glyph sheets: GLYPH_CELLS cells in one row, in GLYPH_ORDER, the cell without a glyph left blank.
+// small: SMALL_FONT's cells (alpb.png), big: BIG_FONT's (alp.png).
 Image glyph_sheet(bool big);
-extern const char32_t GLYPH_ORDER[45];
 
 // Full-screen pictures, 640 × 480 unless noted.
 Image picture_aa();   // opening picture, faded in from black
@@ -36,17 +36,16 @@ Image speaker_right();  // fh.png
 Image tile_fg();        // fg.png, 320 × 240, repeats seamlessly
 
 // Sprite strips: frames side by side, transparent background.
-Image strip_sm();   // 10 frames
-Image strip_bi();   // 9
-Image strip_bl();   // 6
-Image strip_cra();  // 4
-Image strip_crb();  // 6
-Image strip_dm();   // 5
-Image strip_st();   // 8
-Image strip_wm();   // 5
+Image strip_sm();   // frames_in[sm]
+Image strip_bi();   // frames_in[bi]
+Image strip_bl();   // frames_in[bl]
+Image strip_cra();  // frames_in[cra]
+Image strip_crb();  // frames_in[crb]
+Image strip_dm();   // frames_in[dm]
+Image strip_st();   // frames_in[st]
+Image strip_wm();   // frames_in[wm]
 
-// The soundtrack: interleaved stereo, 44100 Hz, 16-bit.
+// The soundtrack: interleaved stereo, SAMPLE_RATE Hz, 16-bit.
 std::vector<int16_t> render_track();
-constexpr int SAMPLE_RATE = 44100;
 
 }  // namespace mg

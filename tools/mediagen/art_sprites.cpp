@@ -101,7 +101,7 @@ void crab(Image& img, float phase, Rgb shell, Rgb shade, float w, float h, bool 
 // Drifting star, 8 frames of 40 × 40: a plump five-pointed star turning a tenth of its symmetry
 // per frame and breathing a little, with a glint.
 Image strip_st() {
-    return strip(8, 40, 40, [](Image& img, int f) {
+    return strip(frames_in[Strip::st], 40, 40, [](Image& img, int f) {
         const float cx = 20, cy = 20.5f, rot = f * (2 * PI / 5) / 8, pulse = 1.0f + 0.06f * std::sin(f * PI / 4);
         std::vector<float> xy;
         for (int i = 0; i < 10; ++i) {
@@ -121,12 +121,12 @@ Image strip_st() {
 
 // Crab A, 4 frames of 100 × 72: a coral crab scuttling to the right, legs in alternating pairs.
 Image strip_cra() {
-    return strip(4, 100, 72, [](Image& img, int f) { crab(img, f * 2 * PI / 4, pal::coral, pal::rose, 24, 26, false); });
+    return strip(frames_in[Strip::cra], 100, 72, [](Image& img, int f) { crab(img, f * 2 * PI / 4, pal::coral, pal::rose, 24, 26, false); });
 }
 
 // Crab B, 6 frames of 96 × 70: a light-blue crab with one big claw, a longer, smoother stride.
 Image strip_crb() {
-    return strip(6, 96, 70, [](Image& img, int f) {
+    return strip(frames_in[Strip::crb], 96, 70, [](Image& img, int f) {
         crab(img, f * 2 * PI / 6, mix(pal::cyan, pal::sky, 0.3f), pal::teal, 22, 22, true);
     });
 }
@@ -134,7 +134,7 @@ Image strip_crb() {
 // Walker, 5 frames of 56 × 100: frame 0 stands; frames 1-4 are a walk cycle. A musician in a plum
 // hoodie with headphones and a light-blue cap.
 Image strip_wm() {
-    return strip(5, 56, 100, [](Image& img, int f) {
+    return strip(frames_in[Strip::wm], 56, 100, [](Image& img, int f) {
         const float phase = f == 0 ? 0.0f : (f - 1) * 2 * PI / 4 + PI / 4;
         const float swing = f == 0 ? 0.0f : 1.0f;
         const float bob = f == 0 ? 0.0f : -std::fabs(std::cos(phase)) * 2.0f;
@@ -177,7 +177,7 @@ Image strip_wm() {
 // Smiley, 10 frames of 80 × 90: frame 0 rests on the ground; frames 1-9 are one bounce, squashed
 // on landing, stretched in the air, looking where it goes and winking at the top.
 Image strip_sm() {
-    return strip(10, 80, 90, [](Image& img, int f) {
+    return strip(frames_in[Strip::sm], 80, 90, [](Image& img, int f) {
         const float t = f == 0 ? 0.0f : (f - 1) / 9.0f;
         const float height = 30 * std::sin(PI * t);
         const float squash = f == 0 ? 0.0f : std::cos(PI * t * 2) * (height < 8 ? 1.0f : 0.4f);
@@ -202,7 +202,7 @@ Image strip_sm() {
 // Blob, 6 frames of 80 × 80: a light-blue jelly; frame 0 sits still, frames 1-5 wobble round a
 // loop, its eyes riding the wobble.
 Image strip_bl() {
-    return strip(6, 80, 80, [](Image& img, int f) {
+    return strip(frames_in[Strip::bl], 80, 80, [](Image& img, int f) {
         const float p = f == 0 ? 0.0f : (f - 1) * 2 * PI / 5, amp = f == 0 ? 0.0f : 1.0f;
         const float cx = 40, cy = 46;
         auto r = [&](float a) {
@@ -225,7 +225,7 @@ Image strip_bl() {
 // Diamond, 5 frames of 72 × 88: a cut gem turning about its upright axis (one facet per frame),
 // hovering over its shadow, with a sparkle that travels round.
 Image strip_dm() {
-    return strip(5, 72, 88, [](Image& img, int f) {
+    return strip(frames_in[Strip::dm], 72, 88, [](Image& img, int f) {
         const float cx = 36, top = 18 + 2 * std::sin(f * 2 * PI / 5), girdle = top + 16, tip = top + 56;
         const float R = 27, crown = 17;
         fill(img, ellipse(cx, 83, 18, 3), solid(pal::ink, 0.4f));
@@ -254,7 +254,7 @@ Image strip_dm() {
 // Bee, 9 frames of 64 × 56: frame 0 with wings folded; frames 1-8 one wing beat. The wings are
 // half transparent.
 Image strip_bi() {
-    return strip(9, 64, 56, [](Image& img, int f) {
+    return strip(frames_in[Strip::bi], 64, 56, [](Image& img, int f) {
         const float beat = f == 0 ? -0.9f : std::sin((f - 1) * 2 * PI / 8) * 0.9f;
         const float cx = 30, cy = 34 + (f == 0 ? 0.0f : std::sin((f - 1) * 2 * PI / 8 + 1) * 1.5f);
         auto wing = [&](float a, float len, float alpha) {

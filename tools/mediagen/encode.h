@@ -6,12 +6,11 @@
 #include <vector>
 
 #include "canvas.h"
+#include "gfx/media_facts.h"  // KEY_R, KEY_G, KEY_B: the colour key of the demo
 
 namespace mg {
 
 using Bytes = std::vector<uint8_t>;
-
-constexpr uint8_t KEY_R = 129, KEY_G = 255, KEY_B = 129;  // the colour key of the demo
 
 // 8-bit RGB of an opaque picture (any transparency is laid over black).
 Bytes to_rgb(const Image& img);

@@ -3,7 +3,7 @@
 //
 //   zypho-mediagen OUTDIR [NAME...]        write the media (or only the named files) into OUTDIR
 //   zypho-mediagen --check DIR [NAME...]   regenerate in memory and compare with the files in DIR
-//   zypho-mediagen --preview MEDIA OUT     write PNG views of the art in MEDIA
+//   zypho-mediagen --preview MEDIA OUT     write PNG views of MEDIA's strips, glyph sheets and track
 //
 // The output is deterministic: the same build writes the same bytes every time. --check accepts a
 // file whose bytes differ only when its decoded content is the same (a different zlib, libjpeg or
@@ -146,9 +146,9 @@ every time; each file is written under a temporary name and renamed when done.
                  nothing. A file whose bytes differ passes when its decoded
                  content is the same (PNG pixels exactly, JPEG pixels within a
                  small tolerance, the track's format and length)
-      --preview  write PNG views of the art in MEDIA_DIR into OUTDIR (made if
-                 missing): the glyph sheets magnified, the keyed pictures, a
-                 spectrogram of the track
+      --preview  write PNG views of the media in MEDIA_DIR into OUTDIR (made if
+                 missing): the sprite strips frame by frame, the glyph sheets,
+                 the keyed pictures, a spectrogram of the track
   -h, --help     show this help and exit
 
 Exit status: 0 on success, 1 when a file could not be made, read or written or

@@ -1,26 +1,16 @@
 // The soundtrack: an original synth piece at 120 BPM, A minor, 165 s, rendered sample by sample
-// from oscillators, filters and noise. One beat is 0.5 s, so every bound of the demo's timeline
-// (5, 15, 30, ... 162 s) falls on a beat; each section below starts on its bound with a change of
-// instruments, usually marked by a crash and a kick.
-//
-// Sections (beats; seconds; what plays):
-//    0- 10   0-  5  intro: pad swell, an arpeggio opening up, a riser
-//   10- 30   5- 15  kick and bass enter under the pad (falling logos)
-//   30- 60  15- 30  full groove: snare, hats, arpeggio (drifting sprites)
-//   60- 90  30- 45  melody A over the groove (Bezier web)
-//   90-102  45- 51  walking bass break with claps (walkers)
-//  102-122  51- 61  dark: drone, toms, a slow eerie line (reveal worm)
-//  122-132  61- 66  wash: held pad, riser and snare roll (blur)
-//  132-162  66- 81  drop: driving bass, melody B (oscilloscope)
-//  162-192  81- 96  drop variation with arpeggio, melody B an octave up (walker + scope)
-//  192-212  96-106  acid: squelchy resonant bass, claps, open hats (plasma)
-//  212-224 106-112  hard left/right stabs and drums, loud (level bars)
-//  224-244 112-122  bouncy major-key chip tune (greetings)
-//  244-264 122-132  melody A again over the groove (credits)
-//  264-274 132-137  half-time brass stabs (banner)
-//  274-294 137-147  intense: driven bass, snare rolls, siren (shaking words)
-//  294-324 147-162  finale: everything, with a filter wobble (wavy caption)
-//  324-330 162-165  the last chord rings out (end screen)
+// from oscillators, filters and noise. It follows the demo's timeline (src/shell/schedule.h):
+// one section per schedule entry, starting on the entry's bound and lasting until the next one
+// (the last to the end of the track), usually marked by a crash and a kick. One beat is 0.5 s and
+// every bound is a whole number of beats. Section by section (Song::compose): intro with a pad
+// swell, an arpeggio opening up and a riser (fade-in); kick and bass under the pad (falling
+// logos); the full groove (drifting sprites); melody A (Bezier web); a walking bass break with
+// claps (walkers); dark drone, toms and a slow eerie line (reveal worm); a wash of held pad, riser
+// and snare roll (blur); the drop, driving bass and melody B (oscilloscope); its variation with
+// melody B an octave up (walker and scope); acid bass (plasma); hard left/right stabs (level
+// bars); a bouncy major-key chip tune (greetings); melody A again (credits); half-time brass
+// stabs (banner); intense bass, snare rolls and a siren (shaking words); the finale with a filter
+// wobble (wavy caption); the last chord ringing out (end screen).
 //
 // Stereo: hats and claps lean right, snare and lead left, the arpeggio ping-pongs, the pad's
 // voices are detuned differently on each side and the delay answers from the other side.
@@ -32,6 +22,7 @@
 #include <vector>
 
 #include "art.h"
+#include "shell/schedule.h"
 
 namespace mg {
 
@@ -41,6 +32,16 @@ constexpr double PI = 3.14159265358979323846;
 constexpr double BEAT = 0.5;           // seconds per beat at 120 BPM
 constexpr double LENGTH_S = 165.0;     // the track's length
 constexpr int SR = SAMPLE_RATE;
+
+// The beats of schedule entry n: from its bound to the next one's, the last to the track's end.
+struct Section {
+    double at, beats, end;  // beats
+};
+Section section(int n) {
+    const double at = schedule[n].from_ms / 1000.0 / BEAT;
+    const double end = n + 1 < SCHEDULE_SIZE ? schedule[n + 1].from_ms / 1000.0 / BEAT : LENGTH_S / BEAT;
+    return {at, end - at, end};
+}
 
 double mtof(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
 
@@ -442,165 +443,216 @@ void Song::compose() {
     const char* hats16 = "x.x.X.x.x.x.X.x.";
     const char* offhats = "..o...o...o...o.";
 
-    // 0-10: intro
-    chords(0, 10, 4, {Am, F, C}, [&](double b, double len, Chord c) { pad(b, len, c, 0.8, 0.15 + b * 0.03, 1.5); });
-    for (int i = 0; i < 40; ++i) {  // the arpeggio opens up: brighter and louder step by step
-        Chord c = i < 16 ? Am : i < 32 ? F : C;
-        pluck(i * 0.25, 0.24, 60 + c.tone(up[i % 8]) - (c.root > 7 ? 12 : 0), 0.3 + 0.6 * i / 40.0, (i % 2) ? 0.6 : -0.6,
-              0.1 + 0.9 * i / 40.0);
-    }
-    riser(4, 6, 0.9);
-
-    // 10-30: kick and bass
-    crash(10, 0.8);
-    drums(10, 20, four, "................", "................");
-    bass_line(10, 20, 4, main, "X.x.X.x.X.x.X.x.", 320, 900, 0.5);
-    chords(10, 20, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.9, 0.35); });
-    steps(28, 2, "..x.x.x.X.X.XXXX", [&](double b, char) { snare(b, 0.5 + (b - 28) * 0.25); });
-
-    // 30-60: full groove
-    crash(30, 1.0);
-    drums(30, 30, four, backbeat, hats16);
-    bass_line(30, 30, 4, main, "X..xo.x.X..xo.x.", 380, 1500, 0.55);
-    arp(30, 30, 4, main, up, 8, 0.7);
-    chords(30, 30, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.7, 0.4); });
-
-    // 60-90: melody A over the groove
-    crash(60, 1.0);
-    drums(60, 30, four, backbeat, hats16);
-    bass_line(60, 30, 4, main, "X..xo.x.X..xo.x.", 400, 1600, 0.55);
-    chords(60, 30, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.8, 0.45); });
-    melody(60, 30, THEME_A, 0, [&](double b, double len, int key) { lead(b, len, key, 1.0, -0.4); });
-    steps(88, 2, "x.x.x.x.XxXxXXXX", [&](double b, char) { snare(b, 0.6 + (b - 88) * 0.2); });
-
-    // 90-102: walking break
-    crash(90, 0.7);
-    drums(90, 12, "X.......x.......", "....c.......c...", "x.xxx.xxx.xxx.xx", 0.9);
-    chords(90, 12, 4, walk, [&](double cb, double, Chord c) {
-        const int walk_steps[4] = {0, 1, 2, 3};
-        for (int q = 0; q < 4; ++q) {
-            int key = bass_key(c) + 12 + (c.tone(walk_steps[q]) - c.root);
-            bass(cb + q, 0.45, key, 1.0, 700, 1800, 0.35);
-        }
-        stab(cb + 1.5, 0.4, c, 0.6, 0.5);
-        stab(cb + 3.5, 0.4, c, 0.5, -0.5);
-    });
-
-    // 102-122: dark
-    crash(102, 0.6);
-    chords(102, 20, 4, dark, [&](double b, double len, Chord c) {
-        pad(b, len, c, 1.1, 0.05, 0.8);
-        bass(b, len - 0.1, bass_key(c), 0.9, 160, 200, 0.2);
-    });
-    steps(102, 20, "X.......X.......", [&](double b, char) { kick(b, 0.9); });
-    steps(102, 20, "......t.......t.", [&](double b, char) { tom(b, 45, 0.8, -0.4); });
-    steps(102, 20, "...............t", [&](double b, char) { tom(b, 40, 0.8, 0.4); });
-    melody(102, 20, THEME_DARK, 0, [&](double b, double len, int key) { lead(b, len, key, 1.1, 0.4, 2, 0.45); });
-
-    // 122-132: wash
-    crash(122, 0.8);
-    tom(122, 33, 1.0, 0);
-    chords(122, 10, 4, {Am, F, G}, [&](double b, double len, Chord c) { pad(b, len, c, 1.1, 0.6, 1.0); });
-    riser(122, 10, 1.3);
-    steps(126, 6, "x...x...x...x...x.x.x.x.x.x.x.x.xxxxxxxx", [&](double b, char) { snare(b, 0.35 + (b - 126) * 0.11); });
-    bass(122, 10, bass_key(Am), 0.8, 120, 100, 0.1);
-
-    // 132-162: the drop
-    crash(132, 1.2);
-    drums(132, 30, four, backbeat, hats16, 1.05);
-    bass_line(132, 30, 4, main, "XxoxXxoxXxoxXxox", 450, 2600, 0.65, 1.8);
-    chords(132, 30, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.7, 0.5); });
-    melody(132, 30, THEME_B, 0, [&](double b, double len, int key) { lead(b, len, key, 1.0, -0.4, 1); });
-    steps(160, 2, "X.X.X.X.XXXXXXXX", [&](double b, char) { snare(b, 0.6 + (b - 160) * 0.2); });
-
-    // 162-192: drop variation
-    crash(162, 1.2);
-    drums(162, 30, four, backbeat, "x.X.x.X.x.X.xxX.", 1.05);
-    bass_line(162, 30, 4, drop2, "XxoxXxoxXxoxXxox", 500, 2600, 0.65, 1.8);
-    arp(162, 30, 4, drop2, updown, 6, 0.6, 72);
-    melody(162, 30, THEME_B, 12, [&](double b, double len, int key) { lead(b, len, key, 0.8, 0.45, 0); });
-    steps(190, 2, "XxXxXxXxXXXXXXXX", [&](double b, char) { snare(b, 0.5 + (b - 190) * 0.25); });
-
-    // 192-212: acid
-    crash(192, 1.0);
-    drums(192, 20, four, "....c.......c...", offhats);
+    // entry 0: intro
     {
-        const int acid[16] = {0, 0, 12, 0, 3, 0, 15, 0, 7, 0, 10, 12, 0, 5, 0, 3};
-        for (int i = 0; i < 80; ++i) {
-            double b = 192 + i * 0.25, sweep = 0.5 - 0.5 * std::cos(2 * PI * i / 40.0);
-            int key = 45 + acid[i % 16];
-            bool accent = i % 16 == 0 || i % 16 == 6 || i % 16 == 11;
-            bass(b, 0.24, key, accent ? 1.0 : 0.8, 250 + 1600 * sweep, accent ? 2500 : 1200, 0.88, 2.5,
-                 i % 8 == 3 ? key - 12 : 0);
+        const Section s = section(0);
+        chords(s.at, s.beats, 4, {Am, F, C}, [&](double b, double len, Chord c) { pad(b, len, c, 0.8, 0.15 + b * 0.03, 1.5); });
+        for (int i = 0; i < 40; ++i) {  // the arpeggio opens up: brighter and louder step by step
+            Chord c = i < 16 ? Am : i < 32 ? F : C;
+            pluck(i * 0.25, 0.24, 60 + c.tone(up[i % 8]) - (c.root > 7 ? 12 : 0), 0.3 + 0.6 * i / 40.0, (i % 2) ? 0.6 : -0.6,
+                  0.1 + 0.9 * i / 40.0);
         }
+        riser(s.at + 4, 6, 0.9);
     }
-    chords(192, 20, 8, {Am, Dm}, [&](double b, double len, Chord c) { pad(b, len, c, 0.6, 0.2, 1.0); });
 
-    // 212-224: hard left/right stabs
-    crash(212, 1.2);
-    drums(212, 12, "X.x.X...X.x.X...", "....X..x....X...", "XxXxXxXxXxXxXxXx", 1.1);
-    bass_line(212, 12, 4, {Am, F, G}, "X.X.o.X.X.X.o.X.", 500, 2400, 0.6, 2.0);
-    chords(212, 12, 4, {Am, F, G}, [&](double cb, double, Chord c) {
-        for (int i = 0; i < 8; ++i) stab(cb + i * 0.5, 0.3, c, 0.9, (i % 2) ? 1.0 : -1.0);
-    });
-
-    // 224-244: greetings chip tune
-    crash(224, 0.9);
-    drums(224, 20, "X.....x.X.......", "....X.......X..g", "x..x..x.x..x..x.");
-    bass_line(224, 20, 4, greet, "X.o.X.o.X.o.X.o.", 900, 1200, 0.3);
-    chords(224, 20, 4, greet, [&](double cb, double len, Chord c) {
-        for (int i = 0; i < int(len * 8); ++i)  // C64-style chord arpeggio in 32nds
-            pluck(cb + i * 0.125, 0.12, 72 + c.tone(chip[i % 3]) - (c.root > 7 ? 12 : 0), 0.45, (i % 2) ? 0.5 : 0.2, 0.6);
-    });
-    melody(224, 20, THEME_GREET, 0, [&](double b, double len, int key) { lead(b, len, key, 0.9, -0.45, 0, 0.2); });
-
-    // 244-264: credits, melody A again
-    crash(244, 1.0);
-    drums(244, 20, four, backbeat, hats16);
-    bass_line(244, 20, 4, main, "X..xo.x.X..xo.x.", 400, 1600, 0.55);
-    arp(244, 20, 4, main, up, 8, 0.5);
-    chords(244, 20, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.7, 0.45); });
-    melody(244, 20, THEME_A, 0, [&](double b, double len, int key) { lead(b, len, key, 1.0, -0.4, 1); });
-
-    // 264-274: half-time stabs
-    crash(264, 1.1);
-    drums(264, 10, "X...............", "........X.......", "x...x...x...x...");
-    chords(264, 10, 2, {Am, Am, F, G, Am}, [&](double b, double, Chord c) {
-        stab(b, 0.9, c, 1.1, 0);
-        bass(b, 1.5, bass_key(c), 1.0, 300, 1200, 0.4, 1.5);
-    });
-    riser(270, 4, 0.8);
-
-    // 274-294: intense
-    crash(274, 1.2);
-    drums(274, 20, "X.x.X.x.X.x.X.x.", "....X..g.g..X.gg", "xXxXxXxXxXxXxXxX", 1.1);
-    bass_line(274, 20, 4, {Am, Am, F, G}, "XxxxXxxoXxxxXxxo", 600, 3000, 0.7, 3.0);
-    for (double b = 274; b < 294; b += 2)  // siren
-        lead(b, 1.0, (int(b) % 4 == 2) ? 88 : 84, 0.55, 0.5, 1, 0.35);
-    steps(292, 2, "XXXXXXXXXXXXXXXX", [&](double b, char) { snare(b, 0.5 + (b - 292) * 0.25); });
-
-    // 294-324: finale
-    crash(294, 1.3);
-    drums(294, 30, four, backbeat, hats16, 1.05);
-    for (int i = 0; i < 120; ++i) {  // bass with a slow filter wobble
-        double b = 294 + i * 0.25;
-        Chord c = main[size_t(i / 16) % 4];
-        double wob = 0.5 + 0.5 * std::sin(2 * PI * i / 12.0);
-        bass(b, 0.22, bass_key(c) + ((i % 4 == 2) ? 12 : 0), 1.0, 300 + 1400 * wob, 1500, 0.7, 1.8);
+    // entry 1: kick and bass
+    {
+        const Section s = section(1);
+        crash(s.at, 0.8);
+        drums(s.at, s.beats, four, "................", "................");
+        bass_line(s.at, s.beats, 4, main, "X.x.X.x.X.x.X.x.", 320, 900, 0.5);
+        chords(s.at, s.beats, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.9, 0.35); });
+        steps(s.end - 2, 2, "..x.x.x.X.X.XXXX", [&](double b, char) { snare(b, 0.5 + (b - (s.end - 2)) * 0.25); });
     }
-    arp(294, 30, 4, main, up, 8, 0.55, 72);
-    chords(294, 30, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.8, 0.5); });
-    melody(294, 30, THEME_A, 12, [&](double b, double len, int key) { lead(b, len, key, 0.85, -0.45, 1); });
-    melody(294, 30, THEME_A, 0, [&](double b, double len, int key) { lead(b, len, key, 0.5, 0.55, 0, 0.1); });
-    steps(322, 2, "X.X.X.X.XXXXXXXX", [&](double b, char) { snare(b, 0.6 + (b - 322) * 0.2); });
 
-    // 324-: the last chord
-    crash(324, 1.3);
-    kick(324, 1.0);
-    pad(324, 3, Am, 1.4, 0.6, 0.05);
-    bass(324, 4, bass_key(Am), 1.0, 400, 1500, 0.4, 1.5);
-    stab(324, 3, Am, 1.0, 0);
-    lead(324, 3, 81, 0.7, -0.2, 1, 0.4);
+    // entry 2: full groove
+    {
+        const Section s = section(2);
+        crash(s.at, 1.0);
+        drums(s.at, s.beats, four, backbeat, hats16);
+        bass_line(s.at, s.beats, 4, main, "X..xo.x.X..xo.x.", 380, 1500, 0.55);
+        arp(s.at, s.beats, 4, main, up, 8, 0.7);
+        chords(s.at, s.beats, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.7, 0.4); });
+    }
+
+    // entry 3: melody A over the groove
+    {
+        const Section s = section(3);
+        crash(s.at, 1.0);
+        drums(s.at, s.beats, four, backbeat, hats16);
+        bass_line(s.at, s.beats, 4, main, "X..xo.x.X..xo.x.", 400, 1600, 0.55);
+        chords(s.at, s.beats, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.8, 0.45); });
+        melody(s.at, s.beats, THEME_A, 0, [&](double b, double len, int key) { lead(b, len, key, 1.0, -0.4); });
+        steps(s.end - 2, 2, "x.x.x.x.XxXxXXXX", [&](double b, char) { snare(b, 0.6 + (b - (s.end - 2)) * 0.2); });
+    }
+
+    // entry 4: walking break
+    {
+        const Section s = section(4);
+        crash(s.at, 0.7);
+        drums(s.at, s.beats, "X.......x.......", "....c.......c...", "x.xxx.xxx.xxx.xx", 0.9);
+        chords(s.at, s.beats, 4, walk, [&](double cb, double, Chord c) {
+            const int walk_steps[4] = {0, 1, 2, 3};
+            for (int q = 0; q < 4; ++q) {
+                int key = bass_key(c) + 12 + (c.tone(walk_steps[q]) - c.root);
+                bass(cb + q, 0.45, key, 1.0, 700, 1800, 0.35);
+            }
+            stab(cb + 1.5, 0.4, c, 0.6, 0.5);
+            stab(cb + 3.5, 0.4, c, 0.5, -0.5);
+        });
+    }
+
+    // entry 5: dark
+    {
+        const Section s = section(5);
+        crash(s.at, 0.6);
+        chords(s.at, s.beats, 4, dark, [&](double b, double len, Chord c) {
+            pad(b, len, c, 1.1, 0.05, 0.8);
+            bass(b, len - 0.1, bass_key(c), 0.9, 160, 200, 0.2);
+        });
+        steps(s.at, s.beats, "X.......X.......", [&](double b, char) { kick(b, 0.9); });
+        steps(s.at, s.beats, "......t.......t.", [&](double b, char) { tom(b, 45, 0.8, -0.4); });
+        steps(s.at, s.beats, "...............t", [&](double b, char) { tom(b, 40, 0.8, 0.4); });
+        melody(s.at, s.beats, THEME_DARK, 0, [&](double b, double len, int key) { lead(b, len, key, 1.1, 0.4, 2, 0.45); });
+    }
+
+    // entry 6: wash
+    {
+        const Section s = section(6);
+        crash(s.at, 0.8);
+        tom(s.at, 33, 1.0, 0);
+        chords(s.at, s.beats, 4, {Am, F, G}, [&](double b, double len, Chord c) { pad(b, len, c, 1.1, 0.6, 1.0); });
+        riser(s.at, s.beats, 1.3);
+        steps(s.at + 4, 6, "x...x...x...x...x.x.x.x.x.x.x.x.xxxxxxxx", [&](double b, char) { snare(b, 0.35 + (b - (s.at + 4)) * 0.11); });
+        bass(s.at, s.beats, bass_key(Am), 0.8, 120, 100, 0.1);
+    }
+
+    // entry 7: the drop
+    {
+        const Section s = section(7);
+        crash(s.at, 1.2);
+        drums(s.at, s.beats, four, backbeat, hats16, 1.05);
+        bass_line(s.at, s.beats, 4, main, "XxoxXxoxXxoxXxox", 450, 2600, 0.65, 1.8);
+        chords(s.at, s.beats, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.7, 0.5); });
+        melody(s.at, s.beats, THEME_B, 0, [&](double b, double len, int key) { lead(b, len, key, 1.0, -0.4, 1); });
+        steps(s.end - 2, 2, "X.X.X.X.XXXXXXXX", [&](double b, char) { snare(b, 0.6 + (b - (s.end - 2)) * 0.2); });
+    }
+
+    // entry 8: drop variation
+    {
+        const Section s = section(8);
+        crash(s.at, 1.2);
+        drums(s.at, s.beats, four, backbeat, "x.X.x.X.x.X.xxX.", 1.05);
+        bass_line(s.at, s.beats, 4, drop2, "XxoxXxoxXxoxXxox", 500, 2600, 0.65, 1.8);
+        arp(s.at, s.beats, 4, drop2, updown, 6, 0.6, 72);
+        melody(s.at, s.beats, THEME_B, 12, [&](double b, double len, int key) { lead(b, len, key, 0.8, 0.45, 0); });
+        steps(s.end - 2, 2, "XxXxXxXxXXXXXXXX", [&](double b, char) { snare(b, 0.5 + (b - (s.end - 2)) * 0.25); });
+    }
+
+    // entry 9: acid
+    {
+        const Section s = section(9);
+        crash(s.at, 1.0);
+        drums(s.at, s.beats, four, "....c.......c...", offhats);
+        {
+            const int acid[16] = {0, 0, 12, 0, 3, 0, 15, 0, 7, 0, 10, 12, 0, 5, 0, 3};
+            for (int i = 0; i < 80; ++i) {
+                double b = s.at + i * 0.25, sweep = 0.5 - 0.5 * std::cos(2 * PI * i / 40.0);
+                int key = 45 + acid[i % 16];
+                bool accent = i % 16 == 0 || i % 16 == 6 || i % 16 == 11;
+                bass(b, 0.24, key, accent ? 1.0 : 0.8, 250 + 1600 * sweep, accent ? 2500 : 1200, 0.88, 2.5,
+                     i % 8 == 3 ? key - 12 : 0);
+            }
+        }
+        chords(s.at, s.beats, 8, {Am, Dm}, [&](double b, double len, Chord c) { pad(b, len, c, 0.6, 0.2, 1.0); });
+    }
+
+    // entry 10: hard left/right stabs
+    {
+        const Section s = section(10);
+        crash(s.at, 1.2);
+        drums(s.at, s.beats, "X.x.X...X.x.X...", "....X..x....X...", "XxXxXxXxXxXxXxXx", 1.1);
+        bass_line(s.at, s.beats, 4, {Am, F, G}, "X.X.o.X.X.X.o.X.", 500, 2400, 0.6, 2.0);
+        chords(s.at, s.beats, 4, {Am, F, G}, [&](double cb, double, Chord c) {
+            for (int i = 0; i < 8; ++i) stab(cb + i * 0.5, 0.3, c, 0.9, (i % 2) ? 1.0 : -1.0);
+        });
+    }
+
+    // entry 11: greetings chip tune
+    {
+        const Section s = section(11);
+        crash(s.at, 0.9);
+        drums(s.at, s.beats, "X.....x.X.......", "....X.......X..g", "x..x..x.x..x..x.");
+        bass_line(s.at, s.beats, 4, greet, "X.o.X.o.X.o.X.o.", 900, 1200, 0.3);
+        chords(s.at, s.beats, 4, greet, [&](double cb, double len, Chord c) {
+            for (int i = 0; i < int(len * 8); ++i)  // C64-style chord arpeggio in 32nds
+                pluck(cb + i * 0.125, 0.12, 72 + c.tone(chip[i % 3]) - (c.root > 7 ? 12 : 0), 0.45, (i % 2) ? 0.5 : 0.2, 0.6);
+        });
+        melody(s.at, s.beats, THEME_GREET, 0, [&](double b, double len, int key) { lead(b, len, key, 0.9, -0.45, 0, 0.2); });
+    }
+
+    // entry 12: credits, melody A again
+    {
+        const Section s = section(12);
+        crash(s.at, 1.0);
+        drums(s.at, s.beats, four, backbeat, hats16);
+        bass_line(s.at, s.beats, 4, main, "X..xo.x.X..xo.x.", 400, 1600, 0.55);
+        arp(s.at, s.beats, 4, main, up, 8, 0.5);
+        chords(s.at, s.beats, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.7, 0.45); });
+        melody(s.at, s.beats, THEME_A, 0, [&](double b, double len, int key) { lead(b, len, key, 1.0, -0.4, 1); });
+    }
+
+    // entry 13: half-time stabs
+    {
+        const Section s = section(13);
+        crash(s.at, 1.1);
+        drums(s.at, s.beats, "X...............", "........X.......", "x...x...x...x...");
+        chords(s.at, s.beats, 2, {Am, Am, F, G, Am}, [&](double b, double, Chord c) {
+            stab(b, 0.9, c, 1.1, 0);
+            bass(b, 1.5, bass_key(c), 1.0, 300, 1200, 0.4, 1.5);
+        });
+        riser(s.end - 4, 4, 0.8);
+    }
+
+    // entry 14: intense
+    {
+        const Section s = section(14);
+        crash(s.at, 1.2);
+        drums(s.at, s.beats, "X.x.X.x.X.x.X.x.", "....X..g.g..X.gg", "xXxXxXxXxXxXxXxX", 1.1);
+        bass_line(s.at, s.beats, 4, {Am, Am, F, G}, "XxxxXxxoXxxxXxxo", 600, 3000, 0.7, 3.0);
+        for (double b = s.at; b < s.end; b += 2)  // siren
+            lead(b, 1.0, (int(b) % 4 == 2) ? 88 : 84, 0.55, 0.5, 1, 0.35);
+        steps(s.end - 2, 2, "XXXXXXXXXXXXXXXX", [&](double b, char) { snare(b, 0.5 + (b - (s.end - 2)) * 0.25); });
+    }
+
+    // entry 15: finale
+    {
+        const Section s = section(15);
+        crash(s.at, 1.3);
+        drums(s.at, s.beats, four, backbeat, hats16, 1.05);
+        for (int i = 0; i < 120; ++i) {  // bass with a slow filter wobble
+            double b = s.at + i * 0.25;
+            Chord c = main[size_t(i / 16) % 4];
+            double wob = 0.5 + 0.5 * std::sin(2 * PI * i / 12.0);
+            bass(b, 0.22, bass_key(c) + ((i % 4 == 2) ? 12 : 0), 1.0, 300 + 1400 * wob, 1500, 0.7, 1.8);
+        }
+        arp(s.at, s.beats, 4, main, up, 8, 0.55, 72);
+        chords(s.at, s.beats, 4, main, [&](double b, double len, Chord c) { pad(b, len, c, 0.8, 0.5); });
+        melody(s.at, s.beats, THEME_A, 12, [&](double b, double len, int key) { lead(b, len, key, 0.85, -0.45, 1); });
+        melody(s.at, s.beats, THEME_A, 0, [&](double b, double len, int key) { lead(b, len, key, 0.5, 0.55, 0, 0.1); });
+        steps(s.end - 2, 2, "X.X.X.X.XXXXXXXX", [&](double b, char) { snare(b, 0.6 + (b - (s.end - 2)) * 0.2); });
+    }
+
+    // entry 16: the last chord
+    {
+        const Section s = section(16);
+        crash(s.at, 1.3);
+        kick(s.at, 1.0);
+        pad(s.at, 3, Am, 1.4, 0.6, 0.05);
+        bass(s.at, 4, bass_key(Am), 1.0, 400, 1500, 0.4, 1.5);
+        stab(s.at, 3, Am, 1.0, 0);
+        lead(s.at, 3, 81, 0.7, -0.2, 1, 0.4);
+    }
 }
 
 // Reverb (parallel combs into series all-passes, slightly different per side), a ping-pong
