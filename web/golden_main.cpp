@@ -6,6 +6,7 @@
 // recognise the scenes in the live demo.
 
 #include <cinttypes>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -63,6 +64,10 @@ bool thumbnails() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Without threads SDL2's dummy audio driver cannot run: the browser's own sound device stands
+    // in. The offline run unhooks and halts the live music right after start-up, so nothing it
+    // plays reaches the frames. The display stays SDL's dummy one.
+    setenv("SDL_AUDIODRIVER", "emscripten", 0);
     std::vector<GoldenFrame> frames;
     std::string error;
     if (!compute_golden_frames(frames, error)) {
