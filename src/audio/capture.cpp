@@ -34,6 +34,7 @@ void CaptureBuffer::copy_current_slot(Sint16* out, int count) const {
         // until chunk published + 2 begins.
         const Uint32 published = chunks_captured.load(std::memory_order_acquire);
         std::memcpy(out, acquire_slot(), static_cast<size_t>(count) * sizeof(Sint16));
+        if (after_copy) after_copy();
         std::atomic_thread_fence(std::memory_order_acquire);
         if (chunks_started.load(std::memory_order_relaxed) - published < 2) return;
     }

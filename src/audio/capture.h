@@ -33,6 +33,11 @@ struct CaptureBuffer {
     // chunk have begun by the end of the copy (a reader stalled for a whole chunk), it is copied
     // again.
     void copy_current_slot(Sint16* out, int count) const;
+
+    // Called after each copy of copy_current_slot and before it checks for an overtaking chunk,
+    // when set: lets a test deliver chunks at exactly that moment, as the audio thread might.
+    // Null in the program.
+    void (*after_copy)() = nullptr;
 };
 
 // The program's one capture buffer; zero-filled at start, so readers see silence until the first

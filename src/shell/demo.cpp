@@ -24,6 +24,7 @@
 #include "scenes/walker.h"
 #include "scenes/walkers.h"
 #include "scenes/wavy_caption.h"
+#include "shell/memory.h"
 #include "shell/schedule.h"
 
 Demo::Demo(Clock& clock_) : clock(clock_) {}
@@ -64,6 +65,7 @@ bool Demo::start_up() {
 
     load_images(images);
     SDL_WM_SetCaption("Half-baked tricks on SCREEN :: ZYPHO", nullptr);
+    prepare_memory(screen);  // first touches of memory now, not after the zero point
 
     // The zero point. Everything below counts into the first pass's elapsed time, so the
     // timeline runs ahead of the music by however long it takes.

@@ -83,6 +83,77 @@ TEST(CaptureOnAWideScreen, NeverWritesPastTheSlot) {
     SDL_Quit();
 }
 
+TEST_F(Capture, AReaderCopiesAtMostOneSlot) {
+    std::vector<Sint16> a = chunk(16384, 100);
+    deliver(a, 16384);  // 2560 bytes of it into slot 1, the last of the two, now current
+    std::vector<Sint16> out(5000, 0x7777);
+    capture_buffer.copy_current_slot(out.data(), 5000);
+    EXPECT_EQ(out[0], 100);
+    EXPECT_EQ(out[1279], 100 + 1279);
+    EXPECT_EQ(out[CAPTURE_SLOT_SAMPLES - 1], 0);  // the slot's untouched end, still silence
+    for (size_t i = CAPTURE_SLOT_SAMPLES; i < out.size(); ++i) ASSERT_EQ(out[i], 0x7777) << i;
+    capture_buffer.copy_current_slot(out.data(), 0);
+    capture_buffer.copy_current_slot(out.data(), -1);
+    EXPECT_EQ(out[0], 100);  // nothing copied for no samples
+}
+
+namespace {
+// Chunks delivered from inside a reader's copy: the hook hands over `chunks_per_copy` chunks
+// after each copy, each one a run of samples starting 1000 above the last.
+int chunks_per_copy = 0;
+int copies_seen = 0;
+Sint16 next_first = 0;
+void deliver_during_copy() {
+    ++copies_seen;
+    for (int i = 0; i < chunks_per_copy; ++i) {
+        next_first = static_cast<Sint16>(next_first + 1000);
+        std::vector<Sint16> c = chunk(2560, next_first);
+        deliver(c, 2560);
+    }
+}
+
+class Overtaking : public Capture {
+protected:
+    void SetUp() override {
+        Capture::SetUp();
+        next_first = 1000;
+        std::vector<Sint16> first = chunk(2560, next_first);
+        deliver(first, 2560);  // chunk 1, published in slot 1: what the reader starts on
+        copies_seen = 0;
+        capture_buffer.after_copy = deliver_during_copy;
+    }
+    void TearDown() override { capture_buffer.after_copy = nullptr; }
+    std::vector<Sint16> out = std::vector<Sint16>(1280, 0);
+};
+}  // namespace
+
+TEST_F(Overtaking, OneNewChunkFillsTheOtherSlotAndTheCopyStands) {
+    chunks_per_copy = 1;
+    capture_buffer.copy_current_slot(out.data(), 1280);
+    EXPECT_EQ(copies_seen, 1);
+    EXPECT_EQ(out[0], 1000);  // still the chunk it started on: nothing rewrote that slot
+    EXPECT_EQ(out[1279], 1000 + 1279);
+}
+
+TEST_F(Overtaking, TwoNewChunksRewroteTheSlotSoItIsCopiedAgain) {
+    chunks_per_copy = 2;
+    capture_buffer.after_copy = [] {
+        deliver_during_copy();
+        chunks_per_copy = 0;  // only during the first copy
+    };
+    capture_buffer.copy_current_slot(out.data(), 1280);
+    EXPECT_EQ(copies_seen, 2);
+    EXPECT_EQ(out[0], 3000);  // the newest chunk, copied whole
+    EXPECT_EQ(out[1279], 3000 + 1279);
+}
+
+TEST_F(Overtaking, AReaderOvertakenOnEveryCopyGivesUpAfterThree) {
+    chunks_per_copy = 2;
+    capture_buffer.copy_current_slot(out.data(), 1280);
+    EXPECT_EQ(copies_seen, 3);
+    EXPECT_EQ(out[0], 5000);  // what the third copy read: chunk 5, published by the second round
+}
+
 TEST(SampleScale, MapsFullScaleSixteenBitSamplesToAQuarterOfTheScreen) {
     const float scale = compute_sample_scale(480, 16);
     EXPECT_EQ(scale, 0.003662109375f);

@@ -18,7 +18,6 @@
 #include <vector>
 
 #include <stdlib.h>
-#include <time.h>
 
 namespace {
 
@@ -330,35 +329,4 @@ TEST(Media, DirectoryStaysUnderFourMegabytes) {
     for (const auto& entry : std::filesystem::directory_iterator(MEDIA))
         if (entry.is_regular_file()) total += entry.file_size();
     EXPECT_LT(total, std::uintmax_t(4) * 1024 * 1024);
-}
-
-// What start-up loads after the timeline's zero point counts into the first frame's time and runs
-// the timeline ahead of the music: three sprite sets, every font instance and the oscilloscope's
-// clean copy. It must stay well under 100 ms (the benchmark in bench/media_bench.cpp measures it
-// in detail). Measured in processor time, so that other processes on a busy test machine do not
-// count.
-TEST(Media, StartUpLoadsAfterTheZeroPointStayUnder100Ms) {
-    const char* strips[] = {"sm.png", "bi.png", "bl.png", "cra.png", "crb.png", "dm.png", "st.png", "wm.png"};
-    auto cpu_ms = [] {
-        timespec ts;
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-        return double(ts.tv_sec) * 1000.0 + double(ts.tv_nsec) / 1e6;
-    };
-    double best = 1e9;
-    for (int run = 0; run < 3; ++run) {
-        double t0 = cpu_ms();
-        std::vector<SDL_Surface*> loaded;
-        for (int set = 0; set < 3; ++set)
-            for (const char* s : strips) loaded.push_back(IMG_Load((MEDIA + s).c_str()));
-        for (int i = 0; i < 4; ++i) loaded.push_back(IMG_Load((MEDIA + "alpb.png").c_str()));
-        for (int i = 0; i < 4; ++i) loaded.push_back(IMG_Load((MEDIA + "alp.png").c_str()));
-        loaded.push_back(IMG_Load((MEDIA + "ab.png").c_str()));
-        double ms = cpu_ms() - t0;
-        best = std::min(best, ms);
-        for (SDL_Surface* s : loaded) {
-            EXPECT_NE(s, nullptr);
-            SDL_FreeSurface(s);
-        }
-    }
-    EXPECT_LT(best, 100.0);
 }

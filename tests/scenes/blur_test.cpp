@@ -87,31 +87,6 @@ TEST_F(BlurPass, EdgeColumnsAreReadAsNeighbours) {
     EXPECT_EQ(screen.rgb(639, 100), rgb(0, 0, 99));
 }
 
-TEST_F(BlurPass, MapsEachPixelAsSdlMapRgbDoes) {
-    // Every 13th row of a varied picture, pixel by pixel, against the averages computed with
-    // SDL_GetRGB and mapped with SDL_MapRGB itself (the left neighbour taken after smoothing).
-    fill_pattern();
-    const std::vector<Uint32> before = pixels();
-    Blur blur(screen.surface());
-    blur.render(16);
-    const std::vector<Uint32> after = pixels();
-    SDL_PixelFormat* f = screen.surface()->format;
-    for (int y = 1; y < 479; y += 13) {
-        Uint8 lr, lg, lb;
-        SDL_GetRGB(before[y * 640], f, &lr, &lg, &lb);
-        for (int x = 1; x < 639; ++x) {
-            Uint8 cr, cg, cb, rr, rg, rb;
-            SDL_GetRGB(before[y * 640 + x], f, &cr, &cg, &cb);
-            SDL_GetRGB(before[y * 640 + x + 1], f, &rr, &rg, &rb);
-            const Uint32 expected = SDL_MapRGB(f, static_cast<Uint8>((lr + cr + rr) / 3),
-                                               static_cast<Uint8>((lg + cg + rg) / 3),
-                                               static_cast<Uint8>((lb + cb + rb) / 3));
-            ASSERT_EQ(after[y * 640 + x], expected) << x << "," << y;
-            SDL_GetRGB(after[y * 640 + x], f, &lr, &lg, &lb);
-        }
-    }
-}
-
 TEST(BlurFormats, KeepsAlphaBitsOpaqueOnA32BitSurfaceWithAlpha) {
     HeadlessScreen screen;
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 64, 48, 32, 0x000000FF, 0x0000FF00,

@@ -150,9 +150,26 @@ TEST_F(LevelBarsScene, OnePassNeverMixesTwoChunks) {
     audio.join();
 }
 
-TEST(LevelBarsWithoutScreen, DrawsNothing) {
-    LevelBars bars(nullptr, 0xFFFFFFFF);
+namespace {
+int slot_copies = 0;
+void count_copy() { ++slot_copies; }
+}  // namespace
+
+// A pass reads the capture buffer once, through one copy; without a screen it reads nothing.
+TEST(LevelBarsReads, OneCopyOfTheSlotPerPassAndNoneWithoutAScreen) {
+    HeadlessScreen screen;
+    reset_capture_buffer();
+    slot_copies = 0;
+    capture_buffer.after_copy = count_copy;
+    LevelBars without(nullptr, 0xFFFFFFFF);
+    without.render();
+    EXPECT_EQ(slot_copies, 0);
+    LevelBars bars(screen.surface(), 0xFFFFFFFF);
     bars.render();
+    EXPECT_EQ(slot_copies, 1);
+    bars.render();
+    EXPECT_EQ(slot_copies, 2);
+    capture_buffer.after_copy = nullptr;
 }
 
 // A screen wider than a slot holds frames for: columns from 2048 on show silence, and nothing is

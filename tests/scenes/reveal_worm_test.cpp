@@ -92,12 +92,6 @@ TEST(RevealWormTables, ShapeIsSymmetricFromZeroToFour) {
     EXPECT_EQ(worm_shape[0][7], 1);
 }
 
-TEST_F(RevealWormPass, HiddenPictureIsTheOneSdlImageLoads) {
-    // A 24-bit picture with red in the lowest byte: the layout the raw-value mapping reads.
-    EXPECT_EQ(fd->format->BytesPerPixel, 3);
-    EXPECT_EQ(fd->format->Rmask, 0x0000FFu);
-}
-
 TEST_F(RevealWormPass, FirstPassDarkensAtTheCentreAndRevealsTwoTrailBlocks) {
     RevealWorm worm(screen.surface(), fd);
     worm.render(16);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <vorbis/vorbisenc.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -46,8 +47,10 @@ Uint32 FakeClock::ticks() {
 }
 
 MediaDir::MediaDir() {
-    char templ[] = "/tmp/zypho-media-XXXXXX";
-    if (!mkdtemp(templ)) throw std::runtime_error("mkdtemp failed");
+    // Under TMPDIR when it is set, as every scratch file of the tests.
+    const char* tmpdir = std::getenv("TMPDIR");
+    std::string templ = std::string(tmpdir && *tmpdir ? tmpdir : "/tmp") + "/zypho-media-XXXXXX";
+    if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp in " + templ + ": " + std::strerror(errno));
     root_ = templ;
     fs::create_directory(root_ + "/Media");
     previous_cwd_ = fs::current_path().string();

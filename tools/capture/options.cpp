@@ -2,6 +2,9 @@
 
 #include <cctype>
 #include <cstring>
+#include <vector>
+
+#include "command_line.h"
 
 namespace {
 
@@ -42,34 +45,31 @@ bool parse_decimal_ms(const std::string& text, long long& ms) {
     return true;
 }
 
-struct OptionSpec {
-    char short_name;  // 0: long only
-    const char* long_name;
-    bool takes_value;
-};
-
 const OptionSpec OPTIONS[] = {
     {'o', "output", true},  {'r', "fps", true},           {'s', "from", true},
     {'t', "to", true},      {'x', "scale", true},         {'C', "dir", true},
     {'q', "quiet", false},  {0, "contact-sheet", false}, {0, "golden", false},
-    {'h', "help", false},
+    {'h', "help", false},   {0, nullptr, false},
 };
 
-const OptionSpec* find_short(char c) {
-    for (const OptionSpec& o : OPTIONS)
-        if (o.short_name == c) return &o;
-    return nullptr;
+// The options each mode reads; any other is refused rather than silently ignored.
+bool mode_reads(CaptureMode mode, const std::string& option) {
+    if (option == "golden" || option == "contact-sheet") return true;  // the mode switches
+    switch (mode) {
+        case CaptureMode::Video:
+            return true;
+        case CaptureMode::ContactSheet:
+            return option == "output" || option == "dir" || option == "quiet";
+        case CaptureMode::Golden:
+            return option == "dir";
+        case CaptureMode::Help:
+            return true;
+    }
+    return false;
 }
 
-const OptionSpec* find_long(const std::string& name) {
-    for (const OptionSpec& o : OPTIONS)
-        if (name == o.long_name) return &o;
-    return nullptr;
-}
-
-std::string display_name(const OptionSpec& o) {
-    return o.short_name ? std::string("-") + o.short_name + "/--" + o.long_name
-                        : std::string("--") + o.long_name;
+const char* mode_option(CaptureMode mode) {
+    return mode == CaptureMode::ContactSheet ? "--contact-sheet" : "--golden";
 }
 
 bool apply(const OptionSpec& o, const std::string& value, CaptureOptions& options,
@@ -155,59 +155,25 @@ bool parse_time(const std::string& text, int& ms) {
 
 bool parse_options(int argc, const char* const* argv, CaptureOptions& options, std::string& error) {
     options = CaptureOptions{};
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-            const std::size_t eq = arg.find('=');
-            const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-            const OptionSpec* o = find_long(name);
-            if (!o) {
-                error = "unknown option '--" + name + "'";
-                return false;
-            }
-            std::string value;
-            if (o->takes_value) {
-                if (eq != std::string::npos) {
-                    value = arg.substr(eq + 1);
-                } else if (i + 1 < argc) {
-                    value = argv[++i];
-                } else {
-                    error = "option " + display_name(*o) + " needs a value";
-                    return false;
-                }
-            } else if (eq != std::string::npos) {
-                error = "option " + display_name(*o) + " takes no value";
-                return false;
-            }
-            if (!apply(*o, value, options, error)) return false;
-        } else if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
-            for (std::size_t k = 1; k < arg.size(); ++k) {
-                const OptionSpec* o = find_short(arg[k]);
-                if (!o) {
-                    error = std::string("unknown option '-") + arg[k] + "'";
-                    return false;
-                }
-                if (!o->takes_value) {
-                    if (!apply(*o, "", options, error)) return false;
-                    continue;
-                }
-                std::string value;
-                if (k + 1 < arg.size()) {
-                    value = arg.substr(k + 1);
-                } else if (i + 1 < argc) {
-                    value = argv[++i];
-                } else {
-                    error = "option " + display_name(*o) + " needs a value";
-                    return false;
-                }
-                if (!apply(*o, value, options, error)) return false;
-                break;
-            }
-        } else {
-            error = "unexpected argument '" + arg + "' (the output goes after -o)";
+    std::vector<Argument> arguments;
+    if (!read_command_line(argc, argv, OPTIONS, arguments, error)) return false;
+    for (const Argument& a : arguments) {
+        if (!a.option) {
+            error = "unexpected argument '" + a.value + "' (the output goes after -o)";
             return false;
         }
+        if (!apply(*a.option, a.value, options, error)) return false;
     }
+    if (options.mode == CaptureMode::Help) return true;
+    if (find_argument(arguments, "golden") && find_argument(arguments, "contact-sheet")) {
+        error = "--golden and --contact-sheet cannot be combined: one mode at a time";
+        return false;
+    }
+    for (const Argument& a : arguments)
+        if (!mode_reads(options.mode, a.option->long_name)) {
+            error = std::string(mode_option(options.mode)) + " does not use " + option_name(*a.option);
+            return false;
+        }
     if (options.to_ms >= 0 && options.to_ms <= options.from_ms) {
         error = "the range is empty: --to must be later than --from";
         return false;

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "output_file.h"
+
 // Enlarges a w × h RGB picture `scale` times in both directions, nearest neighbour, into `dst`
 // ((w × scale) × (h × scale) × 3 bytes).
 void scale_rgb(const std::uint8_t* src, int w, int h, int scale, std::uint8_t* dst);
@@ -21,28 +23,6 @@ void scale_rgb(const std::uint8_t* src, int w, int h, int scale, std::uint8_t* d
 // Writes an RGB picture as a PNG: under a temporary name next to `path`, renamed on success.
 bool write_png_file(const std::string& path, const std::uint8_t* rgb, int w, int h,
                     std::string& error);
-
-// A temporary file next to `final_path` (".<name>.part-<pid>" in its directory), created at once
-// so that an unwritable place is found before any work. Removed when destroyed unless committed.
-class TempFile {
-public:
-    TempFile() = default;
-    ~TempFile();
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    bool create(const std::string& final_path, std::string& error);
-    // Renames the temporary file to the final name.
-    bool commit(std::string& error);
-    void remove();
-    const std::string& path() const { return temp_; }
-
-private:
-    std::string final_, temp_;
-};
-
-// The full path of `program` on PATH, or "" when it is not there.
-std::string find_on_path(const std::string& program);
 
 // Writes frame-NNNNNN.png files into a directory, encoding on worker threads while the caller
 // renders the next frames.

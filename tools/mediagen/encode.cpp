@@ -80,6 +80,10 @@ Bytes encode_png(const Bytes& pixels, int w, int h, int channels) {
     }
     png_set_write_fn(png, &out, png_append, png_no_flush);
     png_set_compression_level(png, 9);
+    // No row filters: unfiltering is half of the decoder's work, and most of these pictures load
+    // after the timeline's zero point, where their load time runs the picture ahead of the music.
+    // The files grow a little; they decode about twice as fast.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8,
                  channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

@@ -1,9 +1,9 @@
 // zypho-mediagen: draws every picture, sprite strip and glyph sheet of the demo and composes its
 // soundtrack, all from code, and writes them as the files of Media/.
 //
-//   zypho-mediagen OUTDIR [NAME...]      write the media (or only the named files) into OUTDIR
-//   zypho-mediagen --check DIR           regenerate in memory and compare with the files in DIR
-//   zypho-mediagen --preview MEDIA OUT   write PNG mock-ups of the scenes built from MEDIA's files
+//   zypho-mediagen OUTDIR [NAME...]        write the media (or only the named files) into OUTDIR
+//   zypho-mediagen --check DIR [NAME...]   regenerate in memory and compare with the files in DIR
+//   zypho-mediagen --preview MEDIA OUT     write PNG views of the art in MEDIA
 //
 // The output is deterministic: the same build writes the same bytes every time. --check accepts a
 // file whose bytes differ only when its decoded content is the same (a different zlib, libjpeg or
@@ -18,11 +18,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "command_line.h"
 #include "media.h"
+#include "output_file.h"
+#include "preview.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -33,12 +39,6 @@ bool read_file(const std::string& path, Bytes& out) {
     if (!in) return false;
     out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return true;
-}
-
-bool write_file(const std::string& path, const Bytes& data) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-    return bool(out);
 }
 
 bool ends_with(const std::string& s, const char* tail) {
@@ -124,36 +124,85 @@ std::string compare(const std::string& name, const Bytes& fresh, const Bytes& ke
     return (worst <= 24 && mean <= 1.0) ? "" : "decoded pictures differ";
 }
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: zypho-mediagen OUTDIR [NAME...]\n"
-                 "       zypho-mediagen --check DIR\n"
-                 "       zypho-mediagen --preview MEDIA_DIR OUT_DIR\n");
-    return 2;
+constexpr const char* PROGRAM = "zypho-mediagen";
+
+const OptionSpec OPTIONS[] = {
+    {0, "check", false},
+    {0, "preview", false},
+    {'h', "help", false},
+    {0, nullptr, false},
+};
+
+std::string usage_text() {
+    return R"(Usage: zypho-mediagen OUTDIR [NAME]...
+       zypho-mediagen --check DIR [NAME]...
+       zypho-mediagen --preview MEDIA_DIR OUTDIR
+Draws every picture, sprite strip and glyph sheet of the demo and composes its
+soundtrack, all from code, and writes them as the files of Media/ into OUTDIR
+(made if missing), or only the files NAMEd. The same build writes the same bytes
+every time; each file is written under a temporary name and renamed when done.
+
+      --check    regenerate in memory and compare with the files in DIR; writes
+                 nothing. A file whose bytes differ passes when its decoded
+                 content is the same (PNG pixels exactly, JPEG pixels within a
+                 small tolerance, the track's format and length)
+      --preview  write PNG views of the art in MEDIA_DIR into OUTDIR (made if
+                 missing): the glyph sheets magnified, the keyed pictures, a
+                 spectrogram of the track
+  -h, --help     show this help and exit
+
+Exit status: 0 on success, 1 when a file could not be made, read or written or
+--check found a difference, 2 for a bad command line.
+)";
 }
 
-}  // namespace
+// Makes `dir` (and its parents) unless it is already a directory.
+bool make_directory(const std::string& dir, std::string& error) {
+    std::error_code ec;
+    if (fs::is_directory(dir, ec)) return true;
+    if (fs::exists(dir, ec)) {
+        error = "cannot write into '" + dir + "': it is not a directory";
+        return false;
+    }
+    fs::create_directories(dir, ec);
+    if (ec) {
+        error = "cannot make '" + dir + "': " + ec.message();
+        return false;
+    }
+    return true;
+}
 
-int run_preview(const std::string& media, const std::string& out);  // preview.cpp
+int fail(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", PROGRAM, message.c_str());
+    return 1;
+}
 
-int main(int argc, char** argv) {
-    if (argc < 2) return usage();
-    std::string first = argv[1];
-    if (first == "--preview") return argc == 4 ? run_preview(argv[2], argv[3]) : usage();
-    bool check = first == "--check";
-    if (check && argc != 3) return usage();
-    std::string dir = check ? argv[2] : first;
-    std::vector<std::string> only(argv + (check ? 3 : 2), argv + argc);
+int preview(const std::string& media, const std::string& out) {
+    std::error_code ec;
+    if (!fs::is_directory(media, ec)) return fail("cannot read the media in '" + media + "': not a directory");
+    std::string error;
+    if (!make_directory(out, error)) return fail(error);
+    const mg::PreviewResult result = mg::write_previews(media, out);
+    for (const std::string& e : result.errors) std::fprintf(stderr, "%s: %s\n", PROGRAM, e.c_str());
+    if (result.written == 0) return fail("no preview written");
+    std::printf("%d previews written into %s\n", result.written, out.c_str());
+    return result.errors.empty() ? 0 : 1;
+}
 
+// Writes (or with `check`, compares) the files named in `only`, or every file when it is empty.
+int generate(const std::vector<mg::MediaFile>& media, const std::string& dir,
+             const std::vector<std::string>& only, bool check) {
+    std::string error;
+    if (!check && !make_directory(dir, error)) return fail(error);
     int failures = 0;
-    for (const mg::MediaFile& f : mg::all_media()) {
+    for (const mg::MediaFile& f : media) {
         if (!only.empty() && std::find(only.begin(), only.end(), f.name) == only.end()) continue;
         auto t0 = std::chrono::steady_clock::now();
         Bytes data;
         try {
             data = f.make();
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "%s: %s\n", f.name.c_str(), e.what());
+            std::fprintf(stderr, "%s: %s: %s\n", PROGRAM, f.name.c_str(), e.what());
             ++failures;
             continue;
         }
@@ -166,8 +215,8 @@ int main(int argc, char** argv) {
                         why.empty() ? (data == kept ? "same bytes" : "same content") : why.c_str());
             if (!why.empty()) ++failures;
         } else {
-            if (!write_file(path, data)) {
-                std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            if (!write_file_atomically(path, data.data(), data.size(), error)) {
+                std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
                 ++failures;
                 continue;
             }
@@ -176,4 +225,34 @@ int main(int argc, char** argv) {
     }
     if (check) std::printf("%s\n", failures ? "media differ from the generator's output" : "media reproduced");
     return failures ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<Argument> arguments;
+    std::string error;
+    if (!read_command_line(argc, argv, OPTIONS, arguments, error)) return command_line_error(PROGRAM, error);
+    if (find_argument(arguments, "help")) {
+        std::fputs(usage_text().c_str(), stdout);
+        return 0;
+    }
+    const bool check = find_argument(arguments, "check"), previews = find_argument(arguments, "preview");
+    std::vector<std::string> operands;
+    for (const Argument& a : arguments)
+        if (!a.option) operands.push_back(a.value);
+    if (check && previews) return command_line_error(PROGRAM, "--check and --preview cannot be combined: one mode at a time");
+    if (previews) {
+        if (operands.size() != 2)
+            return command_line_error(PROGRAM, "--preview takes two directories: MEDIA_DIR OUTDIR");
+        return preview(operands[0], operands[1]);
+    }
+    if (operands.empty())
+        return command_line_error(PROGRAM, check ? "--check needs the directory to compare" : "no output directory given");
+    const std::vector<mg::MediaFile> media = mg::all_media();
+    const std::vector<std::string> only(operands.begin() + 1, operands.end());
+    for (const std::string& name : only)
+        if (std::none_of(media.begin(), media.end(), [&](const mg::MediaFile& f) { return f.name == name; }))
+            return command_line_error(PROGRAM, "no media file is named '" + name + "'");
+    return generate(media, operands[0], only, check);
 }

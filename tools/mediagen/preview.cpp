@@ -12,16 +12,19 @@
 #include <vector>
 
 #include "encode.h"
+#include "output_file.h"
+#include "preview.h"
 
 namespace {
 
 std::string g_media, g_out;
 SDL_Surface* g_screen = nullptr;
+mg::PreviewResult g_result;
 
 SDL_Surface* load(const char* name, bool keyed) {
     SDL_Surface* s = IMG_Load((g_media + "/" + name).c_str());
     if (!s) {
-        std::fprintf(stderr, "preview: cannot load %s\n", name);
+        g_result.errors.push_back("cannot read '" + g_media + "/" + name + "': " + IMG_GetError());
         return nullptr;
     }
     if (keyed) SDL_SetColorKey(s, SDL_SRCCOLORKEY, SDL_MapRGB(s->format, 129, 255, 129));
@@ -67,6 +70,14 @@ void text(SDL_Surface* sheet, bool big, const char* s, int x, int y) {
         blit_cell(sheet, x + i * adv, y, cw, ch, glyph_index(static_cast<unsigned char>(s[i])) * cw, 0);
 }
 
+void put_png(const std::string& name, const mg::Bytes& png) {
+    std::string error;
+    if (write_file_atomically(g_out + "/" + name, png.data(), png.size(), error))
+        ++g_result.written;
+    else
+        g_result.errors.push_back(error);
+}
+
 void save(const char* name) {
     mg::Bytes rgb(640 * 480 * 3);
     for (int y = 0; y < 480; ++y) {
@@ -77,13 +88,7 @@ void save(const char* name) {
             rgb[(y * 640 + x) * 3 + 2] = Uint8(row[x]);
         }
     }
-    mg::Bytes png = mg::encode_png(rgb, 640, 480, 3);
-    std::string path = g_out + "/" + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f) {
-        std::fwrite(png.data(), 1, png.size(), f);
-        std::fclose(f);
-    }
+    put_png(name, mg::encode_png(rgb, 640, 480, 3));
 }
 
 void clear(Uint8 r, Uint8 g, Uint8 b) { SDL_FillRect(g_screen, nullptr, SDL_MapRGB(g_screen->format, r, g, b)); }
@@ -92,7 +97,10 @@ void clear(Uint8 r, Uint8 g, Uint8 b) { SDL_FillRect(g_screen, nullptr, SDL_MapR
 // one column per 16th note) over the left and right levels, with the timeline's bounds marked.
 void track_picture(const std::string& path) {
     OggVorbis_File vf;
-    if (ov_fopen(path.c_str(), &vf) != 0) return;
+    if (ov_fopen(path.c_str(), &vf) != 0) {
+        g_result.errors.push_back("cannot read '" + path + "' as Ogg Vorbis");
+        return;
+    }
     std::vector<float> mono, left, right;
     char buf[1 << 16];
     int section = 0;
@@ -147,19 +155,15 @@ void track_picture(const std::string& path) {
     }
     for (int b : {5, 15, 30, 45, 51, 61, 66, 81, 96, 106, 112, 122, 132, 137, 147, 162})
         for (int y = 0; y < H; y += 2) put(b * 8, y, 0, 215, 246);
-    mg::Bytes png = mg::encode_png(rgb, W, H, 3);
-    FILE* f = std::fopen((g_out + "/track.png").c_str(), "wb");
-    if (f) {
-        std::fwrite(png.data(), 1, png.size(), f);
-        std::fclose(f);
-    }
+    put_png("track.png", mg::encode_png(rgb, W, H, 3));
 }
 
 }  // namespace
 
-int run_preview(const std::string& media, const std::string& out) {
+mg::PreviewResult mg::write_previews(const std::string& media, const std::string& out) {
     g_media = media;
     g_out = out;
+    g_result = PreviewResult{};
     g_screen = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     SDL_Surface* aa = load("aa.jpg", false);
     SDL_Surface* ab = load("ab.png", true);
@@ -442,5 +446,5 @@ int run_preview(const std::string& media, const std::string& out) {
     blit_cell(fd, 0, 0, 640, 480, 640, 0);
     save("fd-hidden.png");
     track_picture(g_media + "/s.ogg");
-    return 0;
+    return g_result;
 }

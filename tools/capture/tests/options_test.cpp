@@ -62,6 +62,11 @@ TEST(CaptureOptions, Modes) {
     EXPECT_EQ(parse({"-h"}).options.mode, CaptureMode::Help);
     EXPECT_EQ(parse({"--contact-sheet", "-o", "a.png"}).options.mode, CaptureMode::ContactSheet);
     EXPECT_EQ(parse({"--golden"}).options.mode, CaptureMode::Golden);
+    // What each mode reads.
+    EXPECT_TRUE(parse({"--golden", "-C", "top"}).ok);
+    EXPECT_TRUE(parse({"--contact-sheet", "-q", "-C", "top", "-o", "a.png"}).ok);
+    // Help wins over everything else that parses.
+    EXPECT_EQ(parse({"--golden", "-r", "30", "--help"}).options.mode, CaptureMode::Help);
 }
 
 TEST(CaptureOptions, TimesAreSecondsOrMinutesAndSeconds) {
@@ -104,6 +109,15 @@ TEST(CaptureOptions, BadCommandLinesSayWhatIsWrong) {
         {{"--quiet=yes"}, "takes no value"},
         {{"--output="}, "empty"},
         {{"out.mp4"}, "unexpected argument 'out.mp4'"},
+        {{"--", "-o"}, "unexpected argument '-o'"},
+        // One mode at a time, and no option that the mode would ignore.
+        {{"--golden", "--contact-sheet"}, "cannot be combined"},
+        {{"--contact-sheet", "--golden", "-o", "a.png"}, "cannot be combined"},
+        {{"--golden", "-r", "30"}, "--golden does not use -r/--fps"},
+        {{"-o", "x.png", "--golden"}, "--golden does not use -o/--output"},
+        {{"--golden", "-q"}, "--golden does not use -q/--quiet"},
+        {{"--contact-sheet", "-s", "5"}, "--contact-sheet does not use -s/--from"},
+        {{"--contact-sheet", "-x2"}, "--contact-sheet does not use -x/--scale"},
     };
     for (const Case& c : cases) {
         const Parsed p = parse(c.args);
