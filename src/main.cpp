@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "shell/demo.h"
+#include "shell/main_loop.h"
 
 int main(int, char**) {
     // sdl12-compat presents without vertical sync unless asked to: the picture tears and the
@@ -13,7 +14,5 @@ int main(int, char**) {
     static SdlClock clock;
     static Demo demo(clock);
     if (demo.start_up() == StartUp::failed) std::exit(1);
-    demo.run();
-    demo.shut_down();
-    std::exit(1);
+    run_until_over(demo);
 }

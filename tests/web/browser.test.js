@@ -1,0 +1,326 @@
+// The web build in a real browser: Debian's Chromium, headless, driven by puppeteer-core (which
+// downloads no browser of its own). It serves build-web/site/ with web/serve.js on a free
+// loopback port and checks
+//   - parity: zypho-golden, run in the page on the virtual clock, prints the checksums recorded in
+//     the desktop's golden table (tests/shell/golden_frames_test.cpp, read from that file);
+//   - the live demo: after the click on the start screen the music plays (the AudioContext runs,
+//     its clock advances, the mixer produces loud chunks), the expected scene is on screen at
+//     chosen moments (recognised against the golden frames' thumbnails), the oscilloscope's trace
+//     and the level bars are drawn from the very chunk of sound that pass had, and Escape on the
+//     end screen ends the program and the page says so.
+// To reach the later scenes without watching 162 seconds, the page's clock (performance.now,
+// which the program's ticks come from) is moved forward by the test between checks; the sound
+// keeps playing as it does, and what the audio-driven scenes draw is compared with it.
+// Frame rates are measured and printed, never asserted: a loaded machine may be slow.
+//
+// Run: node --test tests/web/  (needs build-web/site from scripts/web-build; ZYPHO_WEB_SITE names
+// another folder, CHROMIUM another browser binary).
+'use strict';
+
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { test, before, after } = require('node:test');
+const puppeteer = require('puppeteer-core');
+const { serve } = require('../../web/serve.js');
+
+const top = path.resolve(__dirname, '..', '..');
+const site = process.env.ZYPHO_WEB_SITE || path.join(top, 'build-web', 'site');
+const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
+const W = 640, H = 480, THUMB = 8, TW = W / THUMB, TH = H / THUMB;
+const SAMPLE_SCALE = (H * 0.5) / 65536;  // the program's scale for 16-bit samples
+
+// The desktop's golden table: "{ms, 0x...ull},  // scene name" between the BEGIN/END markers.
+function desktopGolden() {
+  const file = path.join(top, 'tests', 'shell', 'golden_frames_test.cpp');
+  const text = fs.readFileSync(file, 'utf8');
+  const begin = text.indexOf('// BEGIN GOLDEN'), end = text.indexOf('// END GOLDEN');
+  assert.ok(begin >= 0 && end > begin, `no BEGIN/END GOLDEN markers in ${file}`);
+  const rows = [];
+  const re = /\{\s*(\d+)\s*,\s*0x([0-9a-fA-F]+)ull\s*\}\s*,\s*\/\/\s*(.*)/g;
+  for (let m; (m = re.exec(text.slice(begin, end)));) {
+    rows.push({ ms: Number(m[1]), checksum: m[2].toLowerCase().padStart(16, '0'), name: m[3].trim() });
+  }
+  assert.ok(rows.length > 0, `no rows in the golden table of ${file}`);
+  return rows;
+}
+
+let server, browser, base, userDir;
+const golden = desktopGolden();
+let thumbnails = null;  // Uint8Array: one 80 x 60 RGB thumbnail per golden frame, from the browser
+
+before(async () => {
+  assert.ok(fs.existsSync(path.join(site, 'index.html')),
+    `${site}/index.html is missing: build the web version first (scripts/web-build)`);
+  server = await serve(site, 0);
+  base = `http://127.0.0.1:${server.address().port}/`;
+  userDir = fs.mkdtempSync(path.join(process.env.TMPDIR || os.tmpdir(), 'zypho-chromium-'));
+  const args = [
+    '--autoplay-policy=no-user-gesture-required', '--disable-gpu', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync',
+    '--disable-quic', '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
+    '--disable-backgrounding-occluded-windows', '--window-size=800,600',
+  ];
+  if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
+  browser = await puppeteer.launch({
+    executablePath: chromium, headless: true, userDataDir: userDir, args,
+    protocolTimeout: 600000, defaultViewport: { width: 800, height: 600 },
+  });
+});
+
+after(async () => {
+  if (browser) await browser.close();
+  if (server) server.close();
+  if (userDir) fs.rmSync(userDir, { recursive: true, force: true });
+});
+
+async function openPage(query, prepare) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  if (prepare) await page.evaluateOnNewDocument(prepare);
+  await page.goto(base + query, { waitUntil: 'load', timeout: 120000 });
+  return { page, errors };
+}
+
+async function waitForState(page, states, timeout) {
+  await page.waitForFunction((s) => s.includes(window.zypho.state), { timeout, polling: 100 }, states);
+  return page.evaluate(() => ({ state: window.zypho.state, error: window.zypho.error }));
+}
+
+test('the browser build draws the desktop\'s golden frames on the virtual clock', { timeout: 900000 }, async () => {
+  const { page, errors } = await openPage('?golden');
+  const t0 = Date.now();
+  const end = await waitForState(page, ['over', 'failed'], 840000);
+  const seconds = (Date.now() - t0) / 1000;
+  const lines = await page.evaluate(() => window.zypho.lines);
+  assert.equal(end.state, 'over', `the parity program failed: ${end.error}\n${lines.join('\n')}\n${errors.join('\n')}`);
+  const got = new Map();
+  for (const line of lines) {
+    const m = /^golden (\d+) 0x([0-9a-f]{16})$/.exec(line);
+    if (m) got.set(Number(m[1]), m[2]);
+  }
+  assert.ok(lines.includes('golden done'), `the parity program did not finish:\n${lines.join('\n')}`);
+  const differ = [];
+  for (const g of golden) {
+    const web = got.get(g.ms);
+    if (web !== g.checksum) differ.push(`  ${g.ms} ms (${g.name}): desktop 0x${g.checksum}, browser ${web ? '0x' + web : 'none'}`);
+  }
+  const extra = [...got.keys()].filter((ms) => !golden.some((g) => g.ms === ms));
+  console.log(`# golden frames: ${golden.length - differ.length} of ${golden.length} match the desktop's (${seconds.toFixed(1)} s in the browser)`);
+  assert.deepEqual(extra, [], `the browser printed frames the desktop's table does not have: ${extra.join(', ')}`);
+  assert.equal(differ.length, 0, `golden frames that differ from the desktop's:\n${differ.join('\n')}`);
+
+  const thumbs = await page.evaluate(() => window.zypho.thumbnails && Array.from(window.zypho.thumbnails));
+  assert.ok(thumbs && thumbs.length === golden.length * TW * TH * 3, 'the parity program wrote no thumbnails');
+  thumbnails = Uint8Array.from(thumbs);
+  await page.close();
+});
+
+// In the page before anything else: a clock the test can move forward, and the first flip's time.
+function prepareLive() {
+  const realNow = performance.now.bind(performance);
+  let skip = 0;
+  performance.now = () => realNow() + skip;
+  window.zyphoTest = {
+    zeroPoint: null,
+    // Moves the clock so that the demo's elapsed time is `elapsed` ms now.
+    warpTo(elapsed) {
+      const now = performance.now();
+      const gap = window.zyphoTest.zeroPoint + elapsed - now;
+      if (gap > 0) skip += gap;
+    },
+    elapsed() { return performance.now() - window.zyphoTest.zeroPoint; },
+  };
+  const watch = () => {
+    if (window.zypho && window.zypho.state === 'running' && Module._zypho_web_flips() > 0) {
+      window.zyphoTest.zeroPoint = performance.now();
+      return;
+    }
+    requestAnimationFrame(watch);
+  };
+  requestAnimationFrame(watch);
+}
+
+// One consistent reading of the last flipped frame and of the chunk that pass drew from, taken
+// between two passes; thumbnail and the measurements the checks need are made in the page.
+async function snapshot(page) {
+  return page.evaluate((W, H, THUMB) => {
+    const M = Module;
+    const px = M.HEAPU8.subarray(M._zypho_web_screen_pixels(), M._zypho_web_screen_pixels() + W * H * 4);
+    const n = M._zypho_web_pass_chunk_samples();
+    const chunk = Array.from(M.HEAP16.subarray(M._zypho_web_pass_chunk() >> 1, (M._zypho_web_pass_chunk() >> 1) + n));
+    // 80 x 60 means of 8 x 8 blocks, RGB (the screen is XRGB8888: bytes B, G, R, X).
+    const tw = W / THUMB, th = H / THUMB, thumb = new Array(tw * th * 3).fill(0);
+    for (let y = 0; y < H; ++y)
+      for (let x = 0; x < W; ++x) {
+        const o = (y * W + x) * 4, t = ((y / THUMB | 0) * tw + (x / THUMB | 0)) * 3;
+        thumb[t] += px[o + 2]; thumb[t + 1] += px[o + 1]; thumb[t + 2] += px[o];
+      }
+    for (let i = 0; i < thumb.length; ++i) thumb[i] = Math.floor(thumb[i] / (THUMB * THUMB));
+    // Per pixel: 1 white, 2 the oscilloscope's ink (248, 225, 170), 0 anything else.
+    const kind = new Uint8Array(W * H);
+    for (let i = 0; i < W * H; ++i) {
+      const b = px[4 * i], g = px[4 * i + 1], r = px[4 * i + 2];
+      kind[i] = r === 255 && g === 255 && b === 255 ? 1 : r === 248 && g === 225 && b === 170 ? 2 : 0;
+    }
+    return {
+      elapsed: window.zyphoTest.elapsed(), flips: M._zypho_web_flips(), chunk, thumb,
+      kind: btoa(String.fromCharCode.apply(null, kind.subarray(0, 0)) || '') + Array.from(kind).join(''),
+      audio: M.SDL2 && M.SDL2.audioContext ? { state: M.SDL2.audioContext.state, time: M.SDL2.audioContext.currentTime } : null,
+      mixed: M._zypho_web_chunks_mixed(), loud: M._zypho_web_loud_chunks(), playing: M._zypho_web_music_playing(),
+    };
+  }, W, H, THUMB);
+}
+
+// The golden frame whose thumbnail is nearest (mean absolute difference per byte).
+function nearestGolden(thumb) {
+  const size = TW * TH * 3;
+  let best = null;
+  const all = golden.map((g, k) => {
+    let sum = 0;
+    for (let i = 0; i < size; ++i) sum += Math.abs(thumb[i] - thumbnails[k * size + i]);
+    const d = sum / size;
+    if (!best || d < best.d) best = { g, d };
+    return { g, d };
+  });
+  return { best, all };
+}
+
+// Level bars: for every column, the bar the chunk's samples call for (left channel from row 120,
+// right from row 360) against the white run on screen from that base line. Returns the share of
+// columns where they agree, and of columns with a bar at all.
+function levelBarsAgreement(kind, chunk) {
+  let agree = 0, columns = 0, withBar = 0;
+  for (let i = 0; i < 2 * W && i < chunk.length; ++i) {
+    const x = i >> 1, baseRow = i % 2 === 0 ? H / 4 : (3 * H) / 4;
+    const d = Math.trunc(Math.max(-H, Math.min(H, Math.fround(chunk[i] * SAMPLE_SCALE))));
+    const top = Math.max(d < 0 ? baseRow + d : baseRow, 0), bottom = Math.min(d < 0 ? baseRow : baseRow + d, H);
+    if (bottom - top < 2) continue;  // too short to tell from the background
+    ++withBar;
+    let white = 0;
+    for (let y = top; y < bottom; ++y) white += kind[y * W + x] === '1' ? 1 : 0;
+    ++columns;
+    if (white >= 0.9 * (bottom - top)) ++agree;
+  }
+  return { share: columns ? agree / columns : 0, withBar };
+}
+
+// Oscilloscope: the canvas (240 px wide) swings about the screen; find where its trace is. For
+// canvas column i in 10 .. 229 the trace is at row 100 + trunc(sample_i × scale / 8), three
+// pixels wide. Returns the best share of trace pixels in ink over all placements, and the trace's
+// height in rows (a flat trace would prove little).
+function scopeAgreement(kind, chunk) {
+  const rows = [];
+  for (let i = 10; i < 230; ++i) rows.push(100 + Math.trunc(Math.fround(chunk[i] * SAMPLE_SCALE) * 0.125));
+  const spread = Math.max(...rows) - Math.min(...rows);
+  let best = 0, at = null;
+  for (let oy = -100; oy < H; ++oy)
+    for (let ox = -240; ox < W; ++ox) {
+      let hit = 0, seen = 0;
+      for (let k = 0; k < rows.length; ++k) {
+        const x = ox + 10 + k, y = oy + rows[k];
+        if (x < 0 || x >= W || y < 0 || y >= H) continue;
+        ++seen;
+        if (kind[y * W + x] === '2') ++hit;
+      }
+      if (seen >= 150 && hit / seen > best) { best = hit / seen; at = [ox, oy]; }
+    }
+  return { share: best, at, spread };
+}
+
+test('the live demo plays its music and draws its scenes from it', { timeout: 900000 }, async (t) => {
+  assert.ok(thumbnails, 'the golden frames\' thumbnails are needed (the parity test failed)');
+  const { page, errors } = await openPage('', prepareLive);
+  const ready = await waitForState(page, ['ready', 'failed'], 240000);
+  assert.equal(ready.state, 'ready', `the page did not get ready: ${ready.error}`);
+  assert.ok(await page.$eval('#start', (e) => !e.classList.contains('hidden')), 'the start screen is not shown');
+  await page.click('#start');
+  await page.waitForFunction(() => window.zyphoTest.zeroPoint !== null, { timeout: 120000, polling: 50 });
+  const fps = [];
+  const rate = async (ms) => {
+    const a = await page.evaluate(() => [Module._zypho_web_flips(), performance.now()]);
+    await new Promise((r) => setTimeout(r, ms));
+    const b = await page.evaluate(() => [Module._zypho_web_flips(), performance.now()]);
+    fps.push((1000 * (b[0] - a[0])) / (b[1] - a[1]));
+  };
+
+  await t.test('the music plays', async () => {
+    await new Promise((r) => setTimeout(r, 1500));
+    const a = await snapshot(page);
+    await rate(2000);
+    const b = await snapshot(page);
+    assert.ok(a.audio, 'the program opened no AudioContext');
+    assert.equal(b.audio.state, 'running', 'the AudioContext is not running');
+    assert.ok(b.audio.time - a.audio.time > 0.5, `the AudioContext's clock advanced by ${(b.audio.time - a.audio.time).toFixed(3)} s in 2 s`);
+    assert.equal(b.playing, 1, 'the music is not playing (Mix_PlayingMusic)');
+    assert.ok(b.mixed - a.mixed >= 10, `the mixer produced ${b.mixed - a.mixed} chunks in 2 s`);
+    assert.ok(b.loud - a.loud >= 5, `only ${b.loud - a.loud} of those chunks had sound in them`);
+  });
+
+  // At each moment: the nearest golden thumbnail belongs to the expected scene.
+  const moments = [
+    { at: 7000, scene: 'falling logos' }, { at: 37000, scene: 'bezier web' },
+    { at: 70000, scene: 'oscilloscope', scope: true }, { at: 100000, scene: 'plasma' },
+    { at: 109000, scene: 'level bars and walkers', bars: true }, { at: 127000, scene: 'credits' },
+    { at: 162600, scene: 'end screen' },
+  ];
+  for (const m of moments) {
+    await t.test(`${m.scene} at ${m.at / 1000} s`, async () => {
+      assert.ok(golden.some((g) => g.name === m.scene), `the golden table names no frame "${m.scene}"`);
+      await page.evaluate((at) => window.zyphoTest.warpTo(at - 300), m.at);
+      await page.waitForFunction((at) => window.zyphoTest.elapsed() >= at, { timeout: 60000, polling: 20 }, m.at);
+      await rate(700);
+      // A few frames 150 ms apart; for the audio-driven scenes, until three of them had sound
+      // loud enough to tell a drawing of it from a flat line (at most 40 frames).
+      const measure = (x) => (m.scope ? scopeAgreement(x.kind, x.chunk) : m.bars ? levelBarsAgreement(x.kind, x.chunk) : null);
+      const telling = (r) => (m.scope ? r.spread >= 4 : r.withBar >= 100);
+      const shots = [];
+      for (let k = 0; k < 40; ++k) {
+        const x = await snapshot(page);
+        x.result = measure(x);
+        shots.push(x);
+        if (k >= 3 && (!x.result || shots.filter((y) => telling(y.result)).length >= 3)) break;
+        await new Promise((r) => setTimeout(r, 150));
+      }
+      const s = shots[0];
+      const { best, all } = nearestGolden(s.thumb);
+      const ranking = all.sort((p, q) => p.d - q.d).slice(0, 3).map((e) => `${e.g.name} at ${e.g.ms} ms (${e.d.toFixed(1)})`);
+      // The scenes over the shared background (walkers, worm, oscilloscope, level bars) differ
+      // in small, moving parts that thumbnails cannot tell apart; the audio-driven ones are
+      // recognised by their drawing below instead.
+      if (!m.scope && !m.bars) {
+        assert.equal(best.g.name, m.scene,
+          `at ${(s.elapsed / 1000).toFixed(1)} s the screen looks most like ${ranking.join(', ')}, not "${m.scene}"`);
+      } else {
+        const distinct = new Set(shots.map((x) => x.chunk.join(','))).size;
+        assert.ok(distinct >= 3, `the sound the scene drew from changed ${distinct - 1} times in ${shots.length} frames 150 ms apart`);
+        const loud = shots.filter((x) => telling(x.result));
+        assert.ok(loud.length >= 2, `the music was too quiet to check the drawing in ${shots.length} frames (` +
+          shots.map((x) => (m.scope ? `trace spread ${x.result.spread} rows` : `${x.result.withBar} bars`)).join(', ') + ')');
+        for (const x of loud) {
+          const when = `at ${(x.elapsed / 1000).toFixed(1)} s`;
+          if (m.scope) {
+            assert.ok(x.result.share >= 0.95, `${when} the oscilloscope's trace is not the pass's sound: at best ${(100 * x.result.share).toFixed(0)}% of its pixels in ink (canvas at ${x.result.at})`);
+          } else {
+            assert.ok(x.result.share >= 0.85, `${when} only ${(100 * x.result.share).toFixed(0)}% of ${x.result.withBar} level bars match the pass's sound`);
+          }
+        }
+        console.log(`# ${m.scene}: ${loud.length} of ${shots.length} frames checked against their sound, ` +
+          loud.map((x) => `${(100 * x.result.share).toFixed(0)}%`).join(', '));
+      }
+    });
+  }
+
+  await t.test('Escape on the end screen ends the program and the page says so', async () => {
+    await page.keyboard.press('Escape');
+    const end = await waitForState(page, ['over', 'failed'], 60000);
+    assert.equal(end.state, 'over', `the page ended as "${end.state}": ${end.error}`);
+    assert.ok(await page.$eval('#over', (e) => !e.classList.contains('hidden')), 'the page does not say the demo is over');
+  });
+  const sorted = fps.slice().sort((a, b) => a - b);
+  console.log(`# frame rate in headless Chromium: median ${sorted[sorted.length >> 1].toFixed(1)} fps (${sorted.map((f) => f.toFixed(0)).join(', ')})`);
+  assert.deepEqual(errors, [], 'the page reported errors');
+  await page.close();
+});
