@@ -1,5 +1,5 @@
-// The memory floor every scene is measured against: one full screen of pixels copied, and the end
-// screen's pass (a clear and 21 glyph blits).
+// The memory floor every scene is measured against: one full screen of pixels copied; the end
+// screen's pass (a clear and 21 glyph blits); and the flip that shows each pass.
 
 #include <benchmark/benchmark.h>
 
@@ -47,3 +47,19 @@ static void BM_EndScreenPass(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EndScreenPass)->Unit(benchmark::kMicrosecond);
+
+// What the display costs each pass: SDL_Flip of a full 640x480x32 screen, as the main loop does
+// after the scenes. sdl12-compat scales the picture to the window with the method named by
+// SDL12COMPAT_SCALE_METHOD, so run this once per method (and per video driver) to compare.
+static void BM_Flip(benchmark::State& state) {
+    HeadlessScreen screen;
+    Uint8 shade = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        screen.fill(shade, 64, 128);  // a changed picture each time, as after a pass
+        ++shade;
+        state.ResumeTiming();
+        SDL_Flip(screen.surface());
+    }
+}
+BENCHMARK(BM_Flip)->Unit(benchmark::kMicrosecond);
