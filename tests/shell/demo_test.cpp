@@ -152,6 +152,19 @@ protected:
     }
     void TearDown() override { demo.shut_down(); }
     Uint32 rgb_at(int x, int y) const { return ::rgb_at(demo.screen, x, y); }
+
+    // Starts up expecting a stop before the first pass that says why in one line on standard
+    // error and prints nothing on standard output; returns what went to standard error.
+    std::string start_up_stopping() {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(demo.start_up(), StartUp::stop_before_first_pass);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_EQ(demo.quit_requested, 1);
+        return err;
+    }
 };
 
 TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
@@ -257,14 +270,8 @@ TEST_F(Shell, TheMusicEndingDoesNotEndTheLoop) {
 
 TEST_F(Shell, WithoutTheTrackNoPassRunsAndTheReasonGoesToStandardError) {
     std::remove(media.path("s.ogg").c_str());
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    ASSERT_EQ(demo.start_up(), StartUp::stop_before_first_pass);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = start_up_stopping();
     EXPECT_NE(err.find("Media/s.ogg"), std::string::npos) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-    EXPECT_EQ(demo.quit_requested, 1);
     const int reads = clock.reads;
     EXPECT_FALSE(demo.pass());
     EXPECT_EQ(clock.reads, reads);  // no pass: the clock is not even read
@@ -278,14 +285,8 @@ TEST_F(Shell, WhenTheAudioDeviceDoesNotOpenStartUpStopsBeforeTheFirstPass) {
         Mix_SetError("no device for this test");
         return -1;
     };
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(demo.start_up(), StartUp::stop_before_first_pass);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = start_up_stopping();
     EXPECT_NE(err.find("cannot open audio: no device for this test"), std::string::npos) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-    EXPECT_EQ(demo.quit_requested, 1);
     ASSERT_NE(demo.screen, nullptr);
     const Uint32 before = rgb_at(10, 10);
     const int reads = clock.reads;
