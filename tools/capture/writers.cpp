@@ -92,16 +92,7 @@ bool write_png_file(const std::string& path, const std::uint8_t* rgb, int w, int
 PngFrameWriter::~PngFrameWriter() { finish(); }
 
 bool PngFrameWriter::open(const std::string& dir, int w, int h, std::string& error) {
-    std::error_code ec;
-    if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) {
-        error = "cannot write frames into '" + dir + "': it is not a directory";
-        return false;
-    }
-    fs::create_directories(dir, ec);
-    if (ec) {
-        error = "cannot make the directory '" + dir + "': " + ec.message();
-        return false;
-    }
+    if (!make_directory(dir, error)) return false;
     TempFile probe;
     if (!probe.create((fs::path(dir) / "frame-000000.png").string(), error)) return false;
     probe.remove();

@@ -110,3 +110,18 @@ std::string find_on_path(const std::string& program) {
     }
     return "";
 }
+
+bool make_directory(const std::string& dir, std::string& error) {
+    std::error_code ec;
+    if (fs::is_directory(dir, ec)) return true;
+    if (fs::exists(dir, ec)) {
+        error = "cannot write into '" + dir + "': it is not a directory";
+        return false;
+    }
+    fs::create_directories(dir, ec);
+    if (ec) {
+        error = "cannot make '" + dir + "': " + ec.message();
+        return false;
+    }
+    return true;
+}

@@ -31,6 +31,10 @@ private:
 bool write_file_atomically(const std::string& path, const std::uint8_t* data, std::size_t n,
                            std::string& error);
 
+// Makes the directory `dir` and its parents unless it is one already. False with a one-line
+// `error` ("cannot write into 'dir': it is not a directory", "cannot make 'dir': reason").
+bool make_directory(const std::string& dir, std::string& error);
+
 // Writes all `n` bytes to `fd`, going on after interrupted writes. False on a write error (errno
 // tells which).
 bool write_all(int fd, const std::uint8_t* data, std::size_t n);

@@ -156,22 +156,6 @@ Exit status: 0 on success, 1 when a file could not be made, read or written or
 )";
 }
 
-// Makes `dir` (and its parents) unless it is already a directory.
-bool make_directory(const std::string& dir, std::string& error) {
-    std::error_code ec;
-    if (fs::is_directory(dir, ec)) return true;
-    if (fs::exists(dir, ec)) {
-        error = "cannot write into '" + dir + "': it is not a directory";
-        return false;
-    }
-    fs::create_directories(dir, ec);
-    if (ec) {
-        error = "cannot make '" + dir + "': " + ec.message();
-        return false;
-    }
-    return true;
-}
-
 int fail(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", PROGRAM, message.c_str());
     return 1;
