@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "gfx/byte_blend.h"
+
 namespace {
 
 // An inclusive rectangle of pixels: x0..x1, y0..y1. Empty when x0 > x1 or y0 > y1.
@@ -122,31 +124,6 @@ void draw_line(SDL_Surface* s, const Box& clip, int x1, int y1, int x2, int y2, 
     }
 }
 
-// d + (s - d) * a / 255 with C++ division, which truncates toward zero: the change is rounded
-// toward 0, the result toward d. Stays within 0..255 since |(s - d) * a / 255| <= |s - d|.
-inline int blend(int d, int s, int a) { return d + (s - d) * a / 255; }
-
-// blend() of every destination value 0..255 toward one source value at one alpha, so that a
-// disc costs one table look-up per channel and pixel. The few most recent tables are kept: the
-// oscilloscope draws ~440 discs a frame with 3 channels × 2 alphas, 6 tables in all. Each thread
-// has its own (only the program thread draws, but nothing here relies on that). One call takes 3
-// tables, fewer than the 8 kept, so none of its own is replaced before it is used.
-const Uint8* blend_table(int src, int alpha) {
-    struct Table {
-        int src = -1, alpha = -1;
-        Uint8 out[256] = {};
-    };
-    thread_local Table tables[8];
-    thread_local unsigned next = 0;
-    for (Table& t : tables)
-        if (t.src == src && t.alpha == alpha) return t.out;
-    Table& t = tables[next++ % 8];
-    t.src = src;
-    t.alpha = alpha;
-    for (int d = 0; d < 256; ++d) t.out[d] = static_cast<Uint8>(blend(d, src, alpha));
-    return t.out;
-}
-
 // Whether red, green and blue are each a whole byte of a 3- or 4-byte pixel value.
 bool byte_channels(const SDL_PixelFormat* f) {
     const auto whole_byte = [](Uint32 mask, int shift) {
@@ -156,54 +133,40 @@ bool byte_channels(const SDL_PixelFormat* f) {
            whole_byte(f->Gmask, f->Gshift) && whole_byte(f->Bmask, f->Bshift);
 }
 
-// Blends a disc's spans on a surface with byte channels: each channel byte goes through its
-// table in place; in a 4-byte pixel the fourth byte becomes what SDL_MapRGB puts there (the
-// format's alpha bits, opaque, or 0).
+// Blends a disc's spans on a surface with byte channels (ByteBlend); in a 4-byte pixel the fourth
+// byte becomes what SDL_MapRGB puts there (the format's alpha bits, opaque, or 0).
 class ByteSpans {
 public:
     ByteSpans(const SDL_PixelFormat* f, Uint8 R, Uint8 G, Uint8 B, int alpha)
-        : bpp_(f->BytesPerPixel),
-          r_(offset(f->Rshift)),
-          g_(offset(f->Gshift)),
-          b_(offset(f->Bshift)),
-          other_(6 - r_ - g_ - b_),  // the byte offsets of a 4-byte pixel sum to 0+1+2+3
-          other_value_(static_cast<Uint8>(f->Amask >> (48 - f->Rshift - f->Gshift - f->Bshift))),
-          tr_(blend_table(R, alpha)),
-          tg_(blend_table(G, alpha)),
-          tb_(blend_table(B, alpha)) {}
+        : blend_(make(f, R, G, B, alpha)) {}
 
     void blend(SDL_Surface* s, int y, int x0, int x1) const {
-        if (bpp_ == 4)
-            run<4>(address(s, x0, y), x1 - x0 + 1);
-        else
-            run<3>(address(s, x0, y), x1 - x0 + 1);
+        blend_.run(address(s, x0, y), x1 - x0 + 1);
     }
 
 private:
-    // Where the byte of the pixel value at `shift` lies in memory.
-    int offset(int shift) const {
+    static ByteBlend make(const SDL_PixelFormat* f, Uint8 R, Uint8 G, Uint8 B, int alpha) {
+        const int bpp = f->BytesPerPixel;
+        // Where the byte of the pixel value at `shift` lies in memory.
+        const auto offset = [bpp](int shift) {
 #if SDL_BYTEORDER == SDL_BIG_ENDIAN
-        return bpp_ - 1 - shift / 8;
+            return bpp - 1 - shift / 8;
 #else
-        return shift / 8;
+            (void)bpp;
+            return shift / 8;
 #endif
+        };
+        const int r = offset(f->Rshift), g = offset(f->Gshift), b = offset(f->Bshift);
+        const int other = 6 - r - g - b;  // the byte offsets of a 4-byte pixel sum to 0+1+2+3
+        Uint8 source[4] = {};
+        source[r] = R;
+        source[g] = G;
+        source[b] = B;
+        const auto other_value =
+            static_cast<Uint8>(f->Amask >> (48 - f->Rshift - f->Gshift - f->Bshift));
+        return ByteBlend(bpp, source, alpha, other, other_value);
     }
-    template <int Bpp>
-    void run(Uint8* p, int n) const {
-        // Locals: the byte stores could alias the members, which would then be reloaded.
-        const int r = r_, g = g_, b = b_, other = other_;
-        const Uint8 other_value = other_value_;
-        const Uint8 *tr = tr_, *tg = tg_, *tb = tb_;
-        for (; n > 0; --n, p += Bpp) {
-            p[r] = tr[p[r]];
-            p[g] = tg[p[g]];
-            p[b] = tb[p[b]];
-            if (Bpp == 4) p[other] = other_value;
-        }
-    }
-    int bpp_, r_, g_, b_, other_;
-    Uint8 other_value_;
-    const Uint8 *tr_, *tg_, *tb_;
+    ByteBlend blend_;
 };
 
 // Any other format: through SDL_GetRGB and SDL_MapRGB (for a palette, the nearest entry).
@@ -212,9 +175,9 @@ void blend_span_any(SDL_Surface* s, int y, int x0, int x1, int R, int G, int B, 
         Uint8 r, g, b;
         SDL_GetRGB(read_raw(s, x, y), s->format, &r, &g, &b);
         write_raw(s, x, y,
-                  SDL_MapRGB(s->format, static_cast<Uint8>(blend(r, R, a)),
-                             static_cast<Uint8>(blend(g, G, a)),
-                             static_cast<Uint8>(blend(b, B, a))));
+                  SDL_MapRGB(s->format, static_cast<Uint8>(blend_byte(r, R, a)),
+                             static_cast<Uint8>(blend_byte(g, G, a)),
+                             static_cast<Uint8>(blend_byte(b, B, a))));
     }
 }
 

@@ -1,0 +1,51 @@
+#pragma once
+// Translucent fills on pixels whose colour channels are whole bytes, one run of pixels at a time:
+// the inner loop of sge_FilledCircleAlpha. Each channel byte d of a pixel becomes
+//
+//     d + (s - d) * a / 255      (C++ division: the change truncates toward 0, the result toward d)
+//
+// with s the source colour's byte for that channel and a the alpha; the fourth byte of a 4-byte
+// pixel, which is not a channel, is set to a fixed value (what SDL_MapRGB puts there).
+//
+// Two ways give the same bytes: look-up tables, one per channel (everywhere), and AVX2, 32 bytes
+// at a time without tables (x86-64 processors that have it, asked at run time).
+
+#include <SDL.h>
+
+// d + (s - d) * a / 255 with C++ division. Stays within 0..255 since |(s - d) * a / 255| <= |s - d|.
+inline int blend_byte(int d, int s, int a) { return d + (s - d) * a / 255; }
+
+enum class BlendPath { Tables, Avx2 };
+
+// Whether this build and this processor can run `path`.
+bool blend_path_available(BlendPath path);
+
+// The fastest path available here.
+BlendPath best_blend_path();
+
+// One colour at one alpha, laid out for pixels of `bpp` (3 or 4) bytes.
+class ByteBlend {
+public:
+    // source[i]: the source byte for byte offset i of a pixel; for a 4-byte pixel, fill_offset
+    // names the byte that is set to fill_value instead (ignored for 3-byte pixels).
+    ByteBlend(int bpp, const Uint8 source[4], int alpha, int fill_offset, Uint8 fill_value);
+
+    // Blends the `n` pixels from p on.
+    void run(Uint8* p, int n) const { run(best_blend_path(), p, n); }
+    void run(BlendPath path, Uint8* p, int n) const;
+
+private:
+    void tables(Uint8* p, int bytes) const;
+
+    int bpp_;
+    int alpha_;
+    Uint8 source_[4];
+    const Uint8* table_[4];  // per byte offset; null for the fill byte
+    int fill_offset_;
+    Uint8 fill_value_;
+    // For the vector path: the source bytes, a mask that is 0 on the fill byte, and the fill
+    // value there, laid out from byte offset 0 of a pixel on, far enough for a 32-byte load from
+    // any offset within a pixel (0..3).
+    static constexpr int LAYOUT_BYTES = 35;
+    Uint8 pattern_[LAYOUT_BYTES], keep_[LAYOUT_BYTES], fill_[LAYOUT_BYTES];
+};
