@@ -156,7 +156,8 @@ void ByteBlend::run(BlendPath path, Uint8* p, int n) const {
     if (n <= 0) return;
     const int bytes = n * bpp_;
 #ifdef ZYPHO_BLEND_X86
-    if (path == BlendPath::Avx2 && bytes >= 32 && blend_path_available(BlendPath::Avx2)) {
+    // best_blend_path() is Avx2 only where the processor has it: asked once, not per run.
+    if (path == BlendPath::Avx2 && bytes >= 32 && best_blend_path() == BlendPath::Avx2) {
         if (bpp_ == 4)
             avx2_run<true>(p, bytes, bpp_, pattern_, keep_, fill_, alpha_);
         else
