@@ -46,27 +46,31 @@ TEST(ByteBlend, EveryPathGivesTheFormulaForEveryByteSourceAndAlpha) {
     }
 }
 
-// Runs of every length from every start, for both pixel sizes and each place of the fill byte:
-// the paths agree with the formula, and no byte before or after the run changes.
+// Runs of every length from every start within a 32-byte block, for both pixel sizes and each
+// place of the fill byte: the paths agree with the formula, and no byte before or after the run
+// changes.
 TEST(ByteBlend, RunsOfEveryLengthTouchOnlyTheirOwnBytes) {
-    constexpr int GUARD = 40;
+    const Uint8 source[4] = {248, 225, 170, 3};
     for (int bpp : {3, 4}) {
         for (int fill_offset = 0; fill_offset < bpp; ++fill_offset) {
-            const Uint8 source[4] = {248, 225, 170, 3};
+            const ByteBlend blend(bpp, source, 11, fill_offset, 0xC3);
             for (BlendPath path : PATHS) {
-                for (int n = 0; n <= 40; ++n) {
-                    std::vector<Uint8> before(static_cast<size_t>(GUARD + n * bpp + GUARD));
-                    for (size_t i = 0; i < before.size(); ++i)
-                        before[i] = static_cast<Uint8>(i * 37 + 11);
-                    std::vector<Uint8> buffer(before);
-                    ByteBlend(bpp, source, 11, fill_offset, 0xC3).run(path, buffer.data() + GUARD, n);
+                for (int guard = 32; guard < 64; ++guard) {  // every start within a 32-byte block
+                    for (int n = 0; n <= 80; ++n) {
+                        std::vector<Uint8> before(static_cast<size_t>(guard + n * bpp + guard));
+                        for (size_t i = 0; i < before.size(); ++i)
+                            before[i] = static_cast<Uint8>(i * 37 + 11);
+                        std::vector<Uint8> buffer(before);
+                        blend.run(path, buffer.data() + guard, n);
 
-                    std::vector<Uint8> run(before.begin() + GUARD, before.end() - GUARD);
-                    std::vector<Uint8> want = expected(run, bpp, source, 11, fill_offset, 0xC3);
-                    want.insert(want.begin(), before.begin(), before.begin() + GUARD);
-                    want.insert(want.end(), before.end() - GUARD, before.end());
-                    ASSERT_EQ(buffer, want) << name(path) << ", " << bpp << "-byte pixels, fill at "
-                                            << fill_offset << ", " << n << " pixels";
+                        std::vector<Uint8> want(before.begin() + guard, before.end() - guard);
+                        want = expected(want, bpp, source, 11, fill_offset, 0xC3);
+                        want.insert(want.begin(), before.begin(), before.begin() + guard);
+                        want.insert(want.end(), before.end() - guard, before.end());
+                        ASSERT_EQ(buffer, want)
+                            << name(path) << ", " << bpp << "-byte pixels, fill at " << fill_offset
+                            << ", " << n << " pixels from byte " << guard;
+                    }
                 }
             }
         }
