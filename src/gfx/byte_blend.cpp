@@ -1,6 +1,5 @@
 #include "gfx/byte_blend.h"
 
-
 #if defined(__x86_64__) && defined(__GNUC__)
 #define ZYPHO_BLEND_X86 1
 #include <immintrin.h>
@@ -125,11 +124,15 @@ ByteBlend::ByteBlend(int bpp, const Uint8 source[4], int alpha, int fill_offset,
     : bpp_(bpp == 3 ? 3 : 4),
       alpha_(alpha),
       source_{source[0], source[1], source[2], source[3]},
+      channel_{},
       table_{},
       fill_offset_(bpp_ == 4 ? fill_offset : -1),
       fill_value_(fill_value) {
-    for (int i = 0; i < bpp_; ++i)
-        if (i != fill_offset_) table_[i] = blend_table(source_[i], alpha_);
+    for (int i = 0, c = 0; i < bpp_; ++i) {
+        if (i == fill_offset_) continue;
+        channel_[c++] = i;
+        table_[i] = blend_table(source_[i], alpha_);
+    }
     for (int i = 0; i < LAYOUT_BYTES; ++i) {
         const int at = i % bpp_;
         const bool filled = at == fill_offset_;
@@ -139,16 +142,18 @@ ByteBlend::ByteBlend(int bpp, const Uint8 source[4], int alpha, int fill_offset,
     }
 }
 
-// Byte by byte, through the tables.
-void ByteBlend::tables(Uint8* p, int bytes) const {
-    int phase = 0;  // the byte's offset within its pixel
+// Pixel by pixel, one look-up per channel byte.
+template <int Bpp>
+void ByteBlend::tables(Uint8* p, int n) const {
     // Locals: the byte stores could alias the members, which would then be reloaded.
-    const Uint8* const t[4] = {table_[0], table_[1], table_[2], table_[3]};
-    const int bpp = bpp_;
+    const int c0 = channel_[0], c1 = channel_[1], c2 = channel_[2], fill_at = fill_offset_;
+    const Uint8 *t0 = table_[c0], *t1 = table_[c1], *t2 = table_[c2];
     const Uint8 fill = fill_value_;
-    for (int i = 0; i < bytes; ++i) {
-        p[i] = t[phase] ? t[phase][p[i]] : fill;
-        if (++phase == bpp) phase = 0;
+    for (; n > 0; --n, p += Bpp) {
+        p[c0] = t0[p[c0]];
+        p[c1] = t1[p[c1]];
+        p[c2] = t2[p[c2]];
+        if (Bpp == 4) p[fill_at] = fill;
     }
 }
 
@@ -167,5 +172,8 @@ void ByteBlend::run(BlendPath path, Uint8* p, int n) const {
 #else
     (void)path;
 #endif
-    tables(p, bytes);
+    if (bpp_ == 4)
+        tables<4>(p, n);
+    else
+        tables<3>(p, n);
 }

@@ -35,11 +35,13 @@ public:
     void run(BlendPath path, Uint8* p, int n) const;
 
 private:
-    void tables(Uint8* p, int bytes) const;
+    template <int Bpp>
+    void tables(Uint8* p, int n) const;
 
     int bpp_;
     int alpha_;
     Uint8 source_[4];
+    int channel_[3];         // the byte offsets of the three channels
     const Uint8* table_[4];  // per byte offset; null for the fill byte
     int fill_offset_;
     Uint8 fill_value_;

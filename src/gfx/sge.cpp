@@ -133,41 +133,30 @@ bool byte_channels(const SDL_PixelFormat* f) {
            whole_byte(f->Gmask, f->Gshift) && whole_byte(f->Bmask, f->Bshift);
 }
 
-// Blends a disc's spans on a surface with byte channels (ByteBlend); in a 4-byte pixel the fourth
-// byte becomes what SDL_MapRGB puts there (the format's alpha bits, opaque, or 0).
-class ByteSpans {
-public:
-    ByteSpans(const SDL_PixelFormat* f, Uint8 R, Uint8 G, Uint8 B, int alpha)
-        : blend_(make(f, R, G, B, alpha)) {}
-
-    void blend(SDL_Surface* s, int y, int x0, int x1) const {
-        blend_.run(address(s, x0, y), x1 - x0 + 1);
-    }
-
-private:
-    static ByteBlend make(const SDL_PixelFormat* f, Uint8 R, Uint8 G, Uint8 B, int alpha) {
-        const int bpp = f->BytesPerPixel;
-        // Where the byte of the pixel value at `shift` lies in memory.
-        const auto offset = [bpp](int shift) {
+// The blend of a disc's pixels on a surface with byte channels: each channel byte toward its
+// part of (R, G, B); in a 4-byte pixel the fourth byte becomes what SDL_MapRGB puts there (the
+// format's alpha bits, opaque, or 0).
+ByteBlend byte_blend(const SDL_PixelFormat* f, Uint8 R, Uint8 G, Uint8 B, int alpha) {
+    const int bpp = f->BytesPerPixel;
+    // Where the byte of the pixel value at `shift` lies in memory.
+    const auto offset = [bpp](int shift) {
 #if SDL_BYTEORDER == SDL_BIG_ENDIAN
-            return bpp - 1 - shift / 8;
+        return bpp - 1 - shift / 8;
 #else
-            (void)bpp;
-            return shift / 8;
+        (void)bpp;
+        return shift / 8;
 #endif
-        };
-        const int r = offset(f->Rshift), g = offset(f->Gshift), b = offset(f->Bshift);
-        const int other = 6 - r - g - b;  // the byte offsets of a 4-byte pixel sum to 0+1+2+3
-        Uint8 source[4] = {};
-        source[r] = R;
-        source[g] = G;
-        source[b] = B;
-        const auto other_value =
-            static_cast<Uint8>(f->Amask >> (48 - f->Rshift - f->Gshift - f->Bshift));
-        return ByteBlend(bpp, source, alpha, other, other_value);
-    }
-    ByteBlend blend_;
-};
+    };
+    const int r = offset(f->Rshift), g = offset(f->Gshift), b = offset(f->Bshift);
+    const int other = 6 - r - g - b;  // the byte offsets of a 4-byte pixel sum to 0+1+2+3
+    Uint8 source[4] = {};
+    source[r] = R;
+    source[g] = G;
+    source[b] = B;
+    const auto other_value =
+        static_cast<Uint8>(f->Amask >> (48 - f->Rshift - f->Gshift - f->Bshift));
+    return ByteBlend(bpp, source, alpha, other, other_value);
+}
 
 // Any other format: through SDL_GetRGB and SDL_MapRGB (for a palette, the nearest entry).
 void blend_span_any(SDL_Surface* s, int y, int x0, int x1, int R, int G, int B, int a) {
@@ -309,9 +298,9 @@ void sge_FilledCircleAlpha(SDL_Surface* surface, Sint16 x, Sint16 y, Sint16 r, U
         PixelAccess access(surface);
         if (!access.ok()) return;
         if (byte_channels(surface->format)) {
-            const ByteSpans spans(surface->format, R, G, B, alpha);
+            const ByteBlend blend = byte_blend(surface->format, R, G, B, alpha);
             for_each_disc_span(x, y, r, area, [&](int row, int x0, int x1) {
-                spans.blend(surface, row, x0, x1);
+                blend.run(address(surface, x0, row), x1 - x0 + 1);
             });
         } else {
             for_each_disc_span(x, y, r, area, [&](int row, int x0, int x1) {

@@ -77,17 +77,46 @@ private:
 };
 }  // namespace
 
+class Shell : public ::testing::Test {
+protected:
+    MediaDir media;
+    FakeClock clock{1000};
+    Demo demo{clock};
+    void SetUp() override {
+        use_dummy_drivers();
+        media.write_all();
+    }
+    void TearDown() override { demo.shut_down(); }
+    Uint32 rgb_at(int x, int y) const { return ::rgb_at(demo.screen, x, y); }
+
+    // Starts up expecting a stop before the first pass that says why in one line on standard
+    // error and prints nothing on standard output; returns what went to standard error.
+    std::string start_up_stopping() {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(demo.start_up(), StartUp::stop_before_first_pass);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_EQ(demo.quit_requested, 1);
+        return err;
+    }
+};
+
+// The schedule run on a demo that started up with every picture and the track.
+class ScheduleOnDemo : public Shell {
+protected:
+    void SetUp() override {
+        Shell::SetUp();
+        ASSERT_EQ(demo.start_up(), StartUp::ok);
+    }
+};
+
 // Every scene replaced by a probe: each entry, run through the real schedule on a screen that
 // still shows the last pass (RGB 1, 2, 3), calls its scenes in order, the first one over
 // Media/fd.jpg (RGB 50, 50, 50) exactly when the entry has a background, and nothing draws after
 // the last scene.
-TEST(Schedule, BackgroundIsDrawnFirstInTheEntriesThatHaveOne) {
-    use_dummy_drivers();
-    MediaDir media;
-    media.write_all();
-    FakeClock clock{1000};
-    Demo demo{clock};
-    ASSERT_EQ(demo.start_up(), StartUp::ok);
+TEST_F(ScheduleOnDemo, BackgroundIsDrawnFirstInTheEntriesThatHaveOne) {
     std::vector<std::string> log;
     for (std::size_t i = 0; i < demo.scenes.size(); ++i)
         demo.scenes[i].scene = std::make_unique<Probe>(demo.scenes[i].name, demo.screen,
@@ -117,19 +146,12 @@ TEST(Schedule, BackgroundIsDrawnFirstInTheEntriesThatHaveOne) {
         Uint32 own = 0;
         for (std::size_t i = 0; i < demo.scenes.size(); ++i)
             if (last_render == demo.scenes[i].name) own = static_cast<Uint32>(i + 1);
-        EXPECT_EQ(rgb_at(demo.screen, 5, 5), rgb(200, 0, own)) << entry.name;
-        EXPECT_EQ(rgb_at(demo.screen, 639, 479), rgb(200, 0, own)) << entry.name;
+        EXPECT_EQ(rgb_at(5, 5), rgb(200, 0, own)) << entry.name;
+        EXPECT_EQ(rgb_at(639, 479), rgb(200, 0, own)) << entry.name;
     }
-    demo.shut_down();
 }
 
-TEST(Schedule, EveryCallNamesABuiltScene) {
-    use_dummy_drivers();
-    MediaDir media;
-    media.write_all();
-    FakeClock clock{1000};
-    Demo demo{clock};
-    ASSERT_EQ(demo.start_up(), StartUp::ok);
+TEST_F(ScheduleOnDemo, EveryCallNamesABuiltScene) {
     for (const ScheduleEntry& entry : schedule)
         for (const SceneCall& call : entry.calls) {
             if (call.scene) {
@@ -138,34 +160,7 @@ TEST(Schedule, EveryCallNamesABuiltScene) {
         }
     std::set<std::string> names;
     for (const Demo::BuiltScene& s : demo.scenes) EXPECT_TRUE(names.insert(s.name).second) << s.name;
-    demo.shut_down();
 }
-
-class Shell : public ::testing::Test {
-protected:
-    MediaDir media;
-    FakeClock clock{1000};
-    Demo demo{clock};
-    void SetUp() override {
-        use_dummy_drivers();
-        media.write_all();
-    }
-    void TearDown() override { demo.shut_down(); }
-    Uint32 rgb_at(int x, int y) const { return ::rgb_at(demo.screen, x, y); }
-
-    // Starts up expecting a stop before the first pass that says why in one line on standard
-    // error and prints nothing on standard output; returns what went to standard error.
-    std::string start_up_stopping() {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(demo.start_up(), StartUp::stop_before_first_pass);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-        const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-        EXPECT_EQ(demo.quit_requested, 1);
-        return err;
-    }
-};
 
 TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
     testing::internal::CaptureStdout();
