@@ -44,7 +44,7 @@ static void BM_OscilloscopePass(benchmark::State& state) {
     FakeClock clock(66000, 8);
     deliver_sound(static_cast<int>(state.range(0)));
     {
-        Oscilloscope scope(clock, canvas);
+        Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
         for (auto _ : state) {
             scope.render(16);
             benchmark::ClobberMemory();
@@ -58,7 +58,8 @@ static void BM_LevelBarsPass(benchmark::State& state) {
     HeadlessScreen screen;
     sample_scale = compute_sample_scale(480, 16);
     deliver_sound(static_cast<int>(state.range(0)));
-    LevelBars bars(screen.surface(), SDL_MapRGB(screen.surface()->format, 255, 255, 255));
+    LevelBars bars(screen.surface(), SDL_MapRGB(screen.surface()->format, 255, 255, 255),
+                   program_capture());
     for (auto _ : state) {
         bars.render();
         benchmark::ClobberMemory();

@@ -52,8 +52,9 @@ BENCHMARK(BM_FadeInPass)->Unit(benchmark::kMicrosecond);
 // Logos at rest, three caption lines (65 glyph blits) and two keyed 640-wide logos.
 void BM_FallingLogosPass(benchmark::State& state) {
     Stage stage;
-    FallingLogos logos(stage.upper_logo, stage.lower_logo);
-    logos.create_caption_font();
+    std::optional<SmallFont> caption_font;
+    caption_font.emplace();
+    FallingLogos logos(stage.screen.surface(), stage.upper_logo, stage.lower_logo, caption_font);
     logos.render(3000);
     logos.render(16);
     for (auto _ : state) {
@@ -67,7 +68,7 @@ BENCHMARK(BM_FallingLogosPass)->Unit(benchmark::kMicrosecond);
 void BM_DriftingSpritesPass(benchmark::State& state) {
     Stage stage;
     SpriteSet current;
-    DriftingSprites drifting(current, stage.upper_logo, stage.lower_logo);
+    DriftingSprites drifting(stage.screen.surface(), current, stage.upper_logo, stage.lower_logo);
     for (auto _ : state) {
         drifting.render(16);
         benchmark::ClobberMemory();
@@ -79,7 +80,7 @@ BENCHMARK(BM_DriftingSpritesPass)->Unit(benchmark::kMicrosecond);
 void BM_WalkersPass(benchmark::State& state) {
     Stage stage;
     SpriteSet current;
-    Walkers walkers(current);
+    Walkers walkers(stage.screen.surface(), current);
     for (auto _ : state) {
         walkers.render(16);
         if (walkers.crb_x >= 640.0) walkers.reset_walkers();
@@ -90,7 +91,7 @@ BENCHMARK(BM_WalkersPass)->Unit(benchmark::kMicrosecond);
 
 void BM_WalkerPass(benchmark::State& state) {
     Stage stage;
-    Walker walker;
+    Walker walker(stage.screen.surface());
     for (auto _ : state) {
         walker.render(16);
         if (walker.x >= 640.0) walker.x = 0.0;
@@ -101,7 +102,7 @@ BENCHMARK(BM_WalkerPass)->Unit(benchmark::kMicrosecond);
 
 void BM_SpriteTrioPass(benchmark::State& state) {
     Stage stage;
-    SpriteTrio trio;
+    SpriteTrio trio(stage.screen.surface());
     for (auto _ : state) {
         trio.render(16);
         benchmark::ClobberMemory();

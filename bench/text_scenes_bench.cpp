@@ -44,7 +44,7 @@ static void BM_CreditsPass(benchmark::State& state) {
     TextMedia m;
     SpriteSet current;
     FakeClock clock(0, 7);
-    Credits scene(clock, current, m.load("Media/fc.jpg"));
+    Credits scene(clock, m.screen.surface(), current, m.load("Media/fc.jpg"));
     scene.render(5001);  // past the five seconds: the six lines are drawn too
     for (auto _ : state) {
         scene.render(16);
@@ -55,7 +55,7 @@ BENCHMARK(BM_CreditsPass)->Unit(benchmark::kMicrosecond);
 
 static void BM_BlockBannerPass(benchmark::State& state) {
     TextMedia m;
-    BlockBanner scene;
+    BlockBanner scene(m.screen.surface());
     for (auto _ : state) {
         scene.render(16);
         benchmark::ClobberMemory();
@@ -65,7 +65,7 @@ BENCHMARK(BM_BlockBannerPass)->Unit(benchmark::kMicrosecond);
 
 static void BM_ShakingWordsPass(benchmark::State& state) {
     TextMedia m;
-    ShakingWords scene(m.load("Media/fg.jpg"), m.load("Media/ea.png"), m.load("Media/fh.png"));
+    ShakingWords scene(m.screen.surface(), m.load("Media/fg.jpg"), m.load("Media/ea.png"), m.load("Media/fh.png"));
     for (auto _ : state) {
         scene.render(16);
         benchmark::ClobberMemory();
@@ -76,7 +76,7 @@ BENCHMARK(BM_ShakingWordsPass)->Unit(benchmark::kMicrosecond);
 static void BM_WavyCaptionPass(benchmark::State& state) {
     TextMedia m;
     FakeClock clock(0, 7);
-    WavyCaption scene(clock, m.load("Media/fg.png"));
+    WavyCaption scene(clock, m.screen.surface(), m.load("Media/fg.png"));
     for (auto _ : state) {
         scene.render(16);
         benchmark::ClobberMemory();

@@ -40,6 +40,14 @@ struct CaptureBuffer {
     void (*after_copy)() = nullptr;
 };
 
+// What an audio-driven scene reads: the buffer the post-mix hook fills and the scale from sample
+// value to screen pixels. The scale is held by reference: start-up sets it only after the
+// oscilloscope is built, once the device's sample size is known.
+struct CaptureSource {
+    const CaptureBuffer& buffer;
+    const float& sample_scale;  // screen px per unit of sample value
+};
+
 // The program's one capture buffer; zero-filled at start, so readers see silence until the first
 // chunk arrives.
 extern CaptureBuffer capture_buffer;
@@ -56,6 +64,9 @@ void capture_callback(void* user_data, Uint8* stream, int len);
 // screen height × 0.5 / 2^bits in double precision, stored as float. Bits outside 0..62 (which
 // no audio format has) give 0.
 float compute_sample_scale(int screen_height, int bits);
+
+// The program's own source: capture_buffer and sample_scale.
+inline CaptureSource program_capture() { return {capture_buffer, sample_scale}; }
 
 // Clears both slots and makes slot 0 current (for tests and the offline capture).
 void reset_capture_buffer();

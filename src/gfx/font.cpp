@@ -22,11 +22,11 @@ BitmapFont::BitmapFont(const FontKind& kind) : kind_(kind), sheet_(load_image(ki
     set_colour_key(sheet_);
 }
 
-void BitmapFont::draw_text(const char* text, int x, int y) const {
+void BitmapFont::draw_text(SDL_Surface* screen, const char* text, int x, int y) const {
     for (int i = 0; text[i] != '\0'; ++i)
-        draw_char(static_cast<unsigned char>(text[i]), x + i * kind_.advance, y);
+        draw_char(screen, static_cast<unsigned char>(text[i]), x + i * kind_.advance, y);
 }
 
-void BitmapFont::draw_char(int ch, int x, int y) const {
-    blit_cell(sheet_, x, y, kind_.cell_w, kind_.cell_h, glyph_index(ch) * kind_.cell_w, 0);
+void BitmapFont::draw_char(SDL_Surface* screen, int ch, int x, int y) const {
+    blit_cell(screen, sheet_, x, y, kind_.cell_w, kind_.cell_h, glyph_index(ch) * kind_.cell_w, 0);
 }

@@ -19,13 +19,13 @@ public:
     BitmapFont(const BitmapFont&) = delete;
     BitmapFont& operator=(const BitmapFont&) = delete;
 
-    // Draws `text` left to right, the first cell's top-left corner at (x, y), character i at
+    // Draws `text` onto `screen` left to right, the first cell's top-left corner at (x, y), character i at
     // x + i × advance. Every character draws a cell, cell 28 included; later cells cover the
     // right-hand part of earlier ones except where they are keyed out.
-    void draw_text(const char* text, int x, int y) const;
+    void draw_text(SDL_Surface* screen, const char* text, int x, int y) const;
     // Draws the cell of one character (only its low 8 bits count) with its top-left corner at
     // (x, y): one blit_cell.
-    void draw_char(int ch, int x, int y) const;
+    void draw_char(SDL_Surface* screen, int ch, int x, int y) const;
 
     SDL_Surface* sheet() const { return sheet_; }
     const FontKind& kind() const { return kind_; }

@@ -39,7 +39,7 @@ void BezierWeb::read_oscillators(int (&o)[8]) {
 }
 
 void BezierWeb::render(int /*delta*/) {
-    blit_at(background_, 0, 0);
+    blit_at(screen_, background_, 0, 0);
 
     int o[8];
     read_oscillators(o);
@@ -53,6 +53,6 @@ void BezierWeb::render(int /*delta*/) {
                    CURVE_G, CURVE_B);
     }
 
-    blit_at(upper_logo_, 0, 0);
-    blit_at(lower_logo_, 0, LOWER_LOGO_Y);
+    blit_at(screen_, upper_logo_, 0, 0);
+    blit_at(screen_, lower_logo_, 0, LOWER_LOGO_Y);
 }

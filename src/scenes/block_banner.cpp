@@ -43,7 +43,7 @@ static_assert(rows_are(9, 13, 39), "title rows are 39 characters");
 
 }  // namespace
 
-BlockBanner::BlockBanner() = default;
+BlockBanner::BlockBanner(SDL_Surface* screen) : screen_(screen) {}
 
 const char* BlockBanner::row(int r) { return r >= 0 && r < ROWS ? rows[r] : ""; }
 
@@ -57,12 +57,12 @@ void BlockBanner::render(int /*delta*/) {
         if (r > 0) row_y += (r == 8 || r == 9) ? ROW_H + GAP : ROW_H;
         const int x0 = r <= 8 ? TAG_X : TITLE_X;
         for (int i = 0; rows[r][i] != '\0'; ++i)
-            font.draw_char(static_cast<unsigned char>(rows[r][i]), x0 + k.advance * i, row_y);
+            font.draw_char(screen_, static_cast<unsigned char>(rows[r][i]), x0 + k.advance * i, row_y);
     }
 
     // Rows 12-14 (rows[11] to rows[13]): whole lines. The last ends at y = 453.
     for (int r = 11; r < ROWS; ++r) {
         row_y += ROW_H;
-        font.draw_text(rows[r], TITLE_X, row_y);
+        font.draw_text(screen_, rows[r], TITLE_X, row_y);
     }
 }

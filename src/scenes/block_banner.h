@@ -9,7 +9,8 @@
 
 class BlockBanner : public Scene {
 public:
-    BlockBanner();
+    // `screen`: drawn on.
+    explicit BlockBanner(SDL_Surface* screen);
 
     // Draws the fourteen rows top to bottom. delta is not used.
     void render(int delta) override;
@@ -20,6 +21,7 @@ public:
     static const char* row(int r);
 
 private:
+    SDL_Surface* screen_;
     int row_y = 0;   // px: y of the row being drawn; 0 at the start of every pass
     SmallFont font;  // every row: 25 × 31 cells, 15 px apart
 };

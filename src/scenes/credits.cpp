@@ -42,23 +42,24 @@ constexpr int LINES_AFTER_MS = 5000;  // the lines show once more than this has 
 
 }  // namespace
 
-Credits::Credits(Clock& clock, const SpriteSet& current, SDL_Surface* background)
-    : clock_(clock), current_(current), background_(background) {}
+Credits::Credits(Clock& clock, SDL_Surface* screen, const SpriteSet& current,
+                 SDL_Surface* background)
+    : clock_(clock), screen_(screen), current_(current), background_(background) {}
 
 void Credits::render(int delta) {
     const bool step = ticker.step(delta);
     running_ms = add_ms(running_ms, delta);
     if (step) frame_no = next_frame(frame_no, LAST_FRAME);
 
-    blit_at(background_, 0, 0);
+    blit_at(screen_, background_, 0, 0);
 
     int osc[OSCILLATORS];
     for (int i = 0; i < OSCILLATORS; ++i) osc[i] = oscillators[i].read(clock_);
 
     SDL_Surface* const strip = current_[bi];
     for (const SpritePath& s : sprites)
-        draw_frame(frame_no % BI_FRAMES, strip, BI_FRAMES, osc[s.x_osc], osc[s.y_osc]);
+        draw_frame(screen_, frame_no % BI_FRAMES, strip, BI_FRAMES, osc[s.x_osc], osc[s.y_osc]);
 
     if (running_ms > LINES_AFTER_MS)
-        for (const Line& l : lines) font.draw_text(l.text, 0, osc[l.y_osc]);
+        for (const Line& l : lines) font.draw_text(screen_, l.text, 0, osc[l.y_osc]);
 }

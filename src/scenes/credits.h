@@ -16,7 +16,7 @@ class Credits : public Scene {
 public:
     // current: the program's current sprite set, whose strip `bi` (9 frames) is the sprite, read
     // afresh on every pass. background: the full-screen picture (Media/fc.jpg), may be null.
-    Credits(Clock& clock, const SpriteSet& current, SDL_Surface* background);
+    Credits(Clock& clock, SDL_Surface* screen, const SpriteSet& current, SDL_Surface* background);
 
     // Advances the frame ticker and the running time by delta (ms), then draws one complete
     // frame: the picture, six sprites, and the six lines once more than 5000 ms have run.
@@ -29,6 +29,7 @@ private:
     int running_ms = 0;   // ms summed over every pass of this scene, never reset; lines when > 5000
 
     Clock& clock_;
+    SDL_Surface* screen_;
     const SpriteSet& current_;
     SDL_Surface* background_;
 };

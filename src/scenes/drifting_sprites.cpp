@@ -5,9 +5,9 @@
 #include "gfx/blit.h"
 #include "gfx/sge.h"
 
-DriftingSprites::DriftingSprites(const SpriteSet& current, SDL_Surface* upper_logo,
-                                 SDL_Surface* lower_logo)
-    : sprites{}, current_(current), upper_logo_(upper_logo), lower_logo_(lower_logo) {
+DriftingSprites::DriftingSprites(SDL_Surface* screen, const SpriteSet& current,
+                                 SDL_Surface* upper_logo, SDL_Surface* lower_logo)
+    : sprites{}, screen_(screen), current_(current), upper_logo_(upper_logo), lower_logo_(lower_logo) {
     std::srand(244243);
     for (DriftingSprite& s : sprites) {
         s.x = sge_Random(0, 640);
@@ -22,7 +22,7 @@ void DriftingSprites::render(int delta) {
     for (DriftingSprite& s : sprites) {
         // Drawn where the last pass left it, then moved: a wrapped sprite shows at x = −50 on
         // the next pass. Per sprite, the frame draw comes before the height draw.
-        draw_frame(s.frame, current_[st], frames_in[st], s.x, s.y);
+        draw_frame(screen_, s.frame, current_[st], frames_in[st], s.x, s.y);
         s.x = static_cast<int>(s.x + s.speed);
         if (repick) s.frame = sge_Random(0, 7);
         if (s.x > 640) {
@@ -30,6 +30,6 @@ void DriftingSprites::render(int delta) {
             s.y = sge_Random(0, 400);
         }
     }
-    blit_at(upper_logo_, 0, 0);
-    blit_at(lower_logo_, 0, 306);
+    blit_at(screen_, upper_logo_, 0, 0);
+    blit_at(screen_, lower_logo_, 0, 306);
 }

@@ -24,7 +24,8 @@ public:
 
     // Seeds the standard generator with srand(244243) and places the sprites: four sge_Random
     // draws per sprite in record order (x, y, speed, frame), 160 in all.
-    DriftingSprites(const SpriteSet& current, SDL_Surface* upper_logo, SDL_Surface* lower_logo);
+    DriftingSprites(SDL_Surface* screen, const SpriteSet& current, SDL_Surface* upper_logo,
+                    SDL_Surface* lower_logo);
     // delta: ms since the previous pass; only the frame re-pick rhythm follows it.
     void render(int delta) override;
 
@@ -32,6 +33,7 @@ public:
     DriftingSprite sprites[SPRITE_COUNT];  // in drawing order: later ones over earlier ones
 
 private:
+    SDL_Surface* screen_;       // drawn on
     const SpriteSet& current_;  // the shared sprite set: strip `st`
     SDL_Surface* upper_logo_;   // Media/bb.png, keyed
     SDL_Surface* lower_logo_;   // Media/ba.png, keyed

@@ -5,7 +5,7 @@
 #include "gfx/blit.h"
 
 FadeIn::FadeIn(SDL_Surface* screen, SDL_Surface* opening) : screen_(screen) {
-    blit_at(opening, 0, 0);
+    blit_at(screen_, opening, 0, 0);
     if (screen_) {
         row_bytes_ = screen_->format->BytesPerPixel * screen_->w;
         size = row_bytes_ * screen_->h;

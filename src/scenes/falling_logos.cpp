@@ -2,17 +2,16 @@
 
 #include "gfx/blit.h"
 
-FallingLogos::FallingLogos(SDL_Surface* upper_logo, SDL_Surface* lower_logo)
-    : upper_logo_(upper_logo), lower_logo_(lower_logo) {}
-
-void FallingLogos::create_caption_font() { caption_font.emplace(); }
+FallingLogos::FallingLogos(SDL_Surface* screen, SDL_Surface* upper_logo, SDL_Surface* lower_logo,
+                           const std::optional<SmallFont>& caption_font)
+    : screen_(screen), caption_font_(caption_font), upper_logo_(upper_logo), lower_logo_(lower_logo) {}
 
 void FallingLogos::render(int delta) {
     // 20 px apart with 31 px cells: each line covers the bottom of the one above.
-    if (caption_font) {
-        caption_font->draw_text("everybody likes qrv", 25, 150);
-        caption_font->draw_text("from god and his angles", 55, 170);
-        caption_font->draw_text("to satan and his chords", 75, 190);
+    if (caption_font_) {
+        caption_font_->draw_text(screen_, "everybody likes qrv", 25, 150);
+        caption_font_->draw_text(screen_, "from god and his angles", 55, 170);
+        caption_font_->draw_text(screen_, "to satan and his chords", 75, 190);
     }
 
     // The stop tests look at where the previous pass left the logo, so a logo may overshoot by
@@ -27,6 +26,6 @@ void FallingLogos::render(int delta) {
     if (old_top_y > 130) top_pos = 131.0;
     top_y = static_cast<int>(top_pos);
 
-    blit_at(upper_logo_, 0, top_y - 131);
-    blit_at(lower_logo_, 0, bottom_y + 500);
+    blit_at(screen_, upper_logo_, 0, top_y - 131);
+    blit_at(screen_, lower_logo_, 0, bottom_y + 500);
 }

@@ -14,10 +14,10 @@
 
 class FallingLogos : public Scene {
 public:
-    // Start values only; nothing drawn. The caption font comes later (create_caption_font).
-    FallingLogos(SDL_Surface* upper_logo, SDL_Surface* lower_logo);
-    // Loads `caption_font`. Until then the captions are not drawn.
-    void create_caption_font();
+    // Start values only; nothing drawn. `caption_font` is the shell's slot for this scene's
+    // font, filled later in start-up; while it is empty the captions are not drawn.
+    FallingLogos(SDL_Surface* screen, SDL_Surface* upper_logo, SDL_Surface* lower_logo,
+                 const std::optional<SmallFont>& caption_font);
     // delta: ms since the previous pass.
     void render(int delta) override;
 
@@ -28,9 +28,9 @@ public:
     int bottom_y = 1;             // bottom_pos truncated toward zero; −174 at rest (y = 326)
     double bottom_speed = 0.087;  // px per ms, upward: 175 px in about 2011 ms
 
-    std::optional<SmallFont> caption_font;
-
 private:
+    SDL_Surface* screen_;
+    const std::optional<SmallFont>& caption_font_;  // the captions' SmallFont, once loaded
     SDL_Surface* upper_logo_;  // Media/bb.png, keyed
     SDL_Surface* lower_logo_;  // Media/ba.png, keyed
 };

@@ -34,7 +34,7 @@ GreetingsSwing::GreetingsSwing(Clock& clock, SDL_Surface* screen, SDL_Surface* b
       sign_h(sign ? sign->h : 0) {}
 
 void GreetingsSwing::render(int /*delta*/) {
-    blit_at(background_, 0, 0);
+    blit_at(screen_, background_, 0, 0);
     for (const Sign& s : signs) {
         const int swing = s.swing.read(clock_);
         const int x = s.anchor_x + swing;
@@ -42,7 +42,7 @@ void GreetingsSwing::render(int /*delta*/) {
         // the sign covers its lower end, the greeting hangs under the sign.
         sge_Line(screen_, static_cast<Sint16>(s.anchor_x), 0, static_cast<Sint16>(x + 10),
                  static_cast<Sint16>(s.sign_y + 5), 0, 0, 0);
-        blit_at(sign_, x, s.sign_y);
-        font.draw_text(s.greeting, x, s.sign_y + sign_h);
+        blit_at(screen_, sign_, x, s.sign_y);
+        font.draw_text(screen_, s.greeting, x, s.sign_y + sign_h);
     }
 }

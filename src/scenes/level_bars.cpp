@@ -4,8 +4,8 @@
 
 #include "audio/capture.h"
 
-LevelBars::LevelBars(SDL_Surface* screen, Uint32 white_pixel)
-    : screen_(screen), white_pixel_(white_pixel) {}
+LevelBars::LevelBars(SDL_Surface* screen, Uint32 white_pixel, CaptureSource capture)
+    : screen_(screen), white_pixel_(white_pixel), capture_(capture) {}
 
 void LevelBars::render() {
     if (!screen_) return;
@@ -18,14 +18,14 @@ void LevelBars::render() {
     const int count = std::min(2 * w, CAPTURE_SLOT_SAMPLES);
     if (count <= 0) return;
     Sint16 samples[CAPTURE_SLOT_SAMPLES];
-    capture_buffer.copy_current_slot(samples, count);
+    capture_.buffer.copy_current_slot(samples, count);
 
     int base = h / 4;  // 120 for the left channel (even i), 360 for the right (odd i)
     for (int i = 0; i < count; ++i) {
         // Bar length in px: -120 .. 119 at 480 px with 16-bit samples. A bar never reaches
         // further than the screen is high, whatever the scale, so the rectangle's 16-bit fields
         // cannot wrap; it is then cut to the screen's rows.
-        const float length = std::clamp(samples[i] * sample_scale, -static_cast<float>(h),
+        const float length = std::clamp(samples[i] * capture_.sample_scale, -static_cast<float>(h),
                                         static_cast<float>(h));
         const int d = static_cast<int>(length);
         // d < 0: rows base + d .. base - 1 (up from the base line); d > 0: rows base .. base + d - 1.

@@ -6,12 +6,14 @@
 
 #include <SDL.h>
 
+#include "audio/capture.h"
 #include "scenes/scene.h"
 
 class LevelBars : public Scene {
 public:
-    // `white_pixel`: the bar colour, white mapped through the screen's format.
-    LevelBars(SDL_Surface* screen, Uint32 white_pixel);
+    // `white_pixel`: the bar colour, white mapped through the screen's format; the samples come
+    // from `capture`.
+    LevelBars(SDL_Surface* screen, Uint32 white_pixel, CaptureSource capture);
     // The bars of the latest captured chunk. Takes no delta: the bars follow the music alone.
     void render();
     // The scene interface's pass: the same, delta unused.
@@ -20,4 +22,5 @@ public:
 private:
     SDL_Surface* screen_;  // drawn on with SDL_FillRect; null draws nothing
     Uint32 white_pixel_;
+    CaptureSource capture_;
 };

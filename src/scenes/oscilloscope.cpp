@@ -27,8 +27,13 @@ int swing(Uint32 t, float period, double amplitude) {
 }
 }  // namespace
 
-Oscilloscope::Oscilloscope(Clock& clock, SDL_Surface* canvas)
-    : pristine(load_image("Media/ab.png")), clock_(clock), canvas_(canvas) {
+Oscilloscope::Oscilloscope(Clock& clock, SDL_Surface* screen, SDL_Surface* canvas,
+                           CaptureSource capture)
+    : pristine(load_image("Media/ab.png")),
+      clock_(clock),
+      screen_(screen),
+      capture_(capture),
+      canvas_(canvas) {
     // A copy, not a blend: should the picture carry per-pixel alpha, blitting it with alpha on
     // would mix this pass's drawing into the restored canvas.
     if (pristine) SDL_SetAlpha(pristine, 0, SDL_ALPHA_OPAQUE);
@@ -45,7 +50,7 @@ void Oscilloscope::render(int /*delta*/) {
     const int y = swing(clock_.ticks(), period_y, 140) + 50;
 
     // One slot for the whole pass, copied before anything is drawn.
-    capture_buffer.copy_current_slot(
+    capture_.buffer.copy_current_slot(
         samples_.data(), static_cast<int>(std::min(samples_.size(), size_t{CAPTURE_SLOT_SAMPLES})));
 
     // Columns 10 .. W - 11; SGE's coordinates are 16-bit, so a column's right neighbour must be
@@ -53,7 +58,7 @@ void Oscilloscope::render(int /*delta*/) {
     const int end = std::min(static_cast<int>(samples_.size()), 32767);
     for (int i = 10; i < end; ++i) {
         // Trace: 1/8 of the sample's screen height about row 100 (rows 85 .. 114 at 480 px).
-        const int v = truncate_within(samples_[i] * sample_scale * 0.125, 16000);
+        const int v = truncate_within(samples_[i] * capture_.sample_scale * 0.125, 16000);
         const Sint16 row = static_cast<Sint16>(v + 100);
         sge_PutPixel(canvas_, static_cast<Sint16>(i), row, INK_R, INK_G, INK_B);
         sge_PutPixel(canvas_, static_cast<Sint16>(i - 1), row, INK_R, INK_G, INK_B);
@@ -63,11 +68,11 @@ void Oscilloscope::render(int /*delta*/) {
         // W - 20 turns of this loop: 220 discs around each centre with a 240-px canvas.
         sge_FilledCircleAlpha(canvas_, 50, 50, static_cast<Sint16>(2 * v + 5), INK_R, INK_G,
                               INK_B, 11);
-        const int r = truncate_within(samples_[i - 1] * sample_scale * 0.25 + 5, 32767);
+        const int r = truncate_within(samples_[i - 1] * capture_.sample_scale * 0.25 + 5, 32767);
         sge_FilledCircleAlpha(canvas_, 100, 50, static_cast<Sint16>(r), INK_R, INK_G, INK_B, 10);
     }
 
-    blit_at(canvas_, x + 100, y + 100);
+    blit_at(screen_, canvas_, x + 100, y + 100);
 
     // Undo this pass's drawing. The blit clips to both pictures: a pristine copy of another size
     // restores the part they share.

@@ -9,14 +9,16 @@
 
 #include <vector>
 
+#include "audio/capture.h"
 #include "gfx/clock.h"
 #include "scenes/scene.h"
 
 class Oscilloscope : public Scene {
 public:
-    // `canvas` is the shared keyed Media/ab.png (may be null: nothing is drawn or shown). Loads
-    // `pristine` from Media/ab.png and sizes the sample copy to the canvas width.
-    Oscilloscope(Clock& clock, SDL_Surface* canvas);
+    // `canvas` is the shared keyed Media/ab.png (may be null: nothing is drawn or shown), shown
+    // on `screen`; the samples come from `capture`. Loads `pristine` from Media/ab.png and sizes
+    // the sample copy to the canvas width.
+    Oscilloscope(Clock& clock, SDL_Surface* screen, SDL_Surface* canvas, CaptureSource capture);
     ~Oscilloscope();
     Oscilloscope(const Oscilloscope&) = delete;
     Oscilloscope& operator=(const Oscilloscope&) = delete;
@@ -33,6 +35,8 @@ public:
 
 private:
     Clock& clock_;
+    SDL_Surface* screen_;
+    CaptureSource capture_;
     SDL_Surface* canvas_;  // the shared keyed Media/ab.png; drawn on, shown, restored; not owned
     // This pass's samples 0 .. W - 11 (W = canvas width), copied from the current slot as the
     // pass begins, so that the audio thread cannot change the picture halfway through. Indexes

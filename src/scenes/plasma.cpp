@@ -57,5 +57,5 @@ void Plasma::render(int /*delta*/) {
     }
     col_phase1 = static_cast<Sint16>(col_phase1 + 9);
     row_phase1 = static_cast<Sint16>(row_phase1 + 8);
-    blit_at(tv_frame_, 0, 0);
+    blit_at(screen_, tv_frame_, 0, 0);
 }

@@ -35,23 +35,24 @@ Jitter draw_jitter() {
 
 }  // namespace
 
-ShakingWords::ShakingWords(SDL_Surface* background, SDL_Surface* left_picture,
-                           SDL_Surface* right_picture)
-    : background_(background), left_picture_(left_picture), right_picture_(right_picture) {}
+ShakingWords::ShakingWords(SDL_Surface* screen, SDL_Surface* background,
+                           SDL_Surface* left_picture, SDL_Surface* right_picture)
+    : screen_(screen),
+      background_(background), left_picture_(left_picture), right_picture_(right_picture) {}
 
 void ShakingWords::render(int /*delta*/) {
-    blit_at(background_, 0, 0);
+    blit_at(screen_, background_, 0, 0);
 
     Jitter j = draw_jitter();
-    blit_at(left_picture_, LEFT_X + j.dx, LEFT_Y + j.dy);
+    blit_at(screen_, left_picture_, LEFT_X + j.dx, LEFT_Y + j.dy);
     j = draw_jitter();
-    blit_at(right_picture_, RIGHT_X + j.dx, RIGHT_Y + j.dy);
+    blit_at(screen_, right_picture_, RIGHT_X + j.dx, RIGHT_Y + j.dy);
 
     // Each word keeps one jitter for all its characters: it shakes as a whole and never bends.
     for (const Word& w : words) {
         j = draw_jitter();
         const int x = w.x + j.dx, y = w.y + j.dy;
         for (int i = 0; w.text[i] != '\0'; ++i)
-            font.draw_char(static_cast<unsigned char>(w.text[i]), x, y + WORD_STEP * i);
+            font.draw_char(screen_, static_cast<unsigned char>(w.text[i]), x, y + WORD_STEP * i);
     }
 }

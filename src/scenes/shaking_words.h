@@ -12,13 +12,15 @@ class ShakingWords : public Scene {
 public:
     // background: Media/fg.jpg; left_picture: Media/ea.png; right_picture: Media/fh.png (none of
     // them keyed). A null picture is not drawn; its jitter is still drawn from the generator.
-    ShakingWords(SDL_Surface* background, SDL_Surface* left_picture, SDL_Surface* right_picture);
+    ShakingWords(SDL_Surface* screen, SDL_Surface* background, SDL_Surface* left_picture,
+                 SDL_Surface* right_picture);
 
     // One complete frame. Exactly eight sge_Random(-10, 10) draws per pass, y before x for each
     // item: left picture, right picture, "biaaatch", "shaddapp". delta is not used.
     void render(int delta) override;
 
 private:
+    SDL_Surface* screen_;
     BigFont font;  // the two words: 50 × 100 cells, stacked 35 px apart
 
     SDL_Surface* background_;

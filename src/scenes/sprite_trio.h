@@ -12,8 +12,8 @@
 
 class SpriteTrio : public Scene {
 public:
-    // Loads its own sprite set; counters zero.
-    SpriteTrio();
+    // Loads its own sprite set; counters zero. `screen`: drawn on.
+    explicit SpriteTrio(SDL_Surface* screen);
     // delta: ms since the previous pass. Draws sm at (250, 250), then bl at (350, 250), then dm
     // at (150, 250).
     void render(int delta) override;
@@ -22,4 +22,7 @@ public:
     FrameTicker ticker;    // the animation's step, about every 100 ms
     Sint32 counter_a = 0;  // frame counter of sm and dm: wraps to 1 after 9
     Sint32 counter_b = 0;  // frame counter of bl: wraps to 1 after 5
+
+private:
+    SDL_Surface* screen_;
 };

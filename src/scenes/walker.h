@@ -11,8 +11,8 @@
 
 class Walker : public Scene {
 public:
-    // Loads its own sprite set.
-    Walker();
+    // Loads its own sprite set. `screen`: drawn on.
+    explicit Walker(SDL_Surface* screen);
     // delta: ms since the previous pass. Draws the sprite where it is, then moves it.
     void render(int delta) override;
 
@@ -21,4 +21,7 @@ public:
     SpriteSet sprites;       // its own copy of the eight strips: strip `wm`
     FrameTicker ticker;        // the animation's step, about every 100 ms
     Sint32 frame_counter = 0;  // 0 before the first step, then 1..4, 1..4, ...
+
+private:
+    SDL_Surface* screen_;
 };

@@ -12,8 +12,8 @@
 
 class Walkers : public Scene {
 public:
-    // Start values only; loads nothing (the shared sprite set is handed in).
-    explicit Walkers(const SpriteSet& current);
+    // Start values only; loads nothing (the shared sprite set is handed in). `screen`: drawn on.
+    Walkers(SDL_Surface* screen, const SpriteSet& current);
     // delta: ms since the previous pass. Draws both sprites where they are, then moves them.
     void render(int delta) override;
     // All six values back to their start values, so that the next run starts over.
@@ -29,5 +29,6 @@ public:
     double crb_speed = 0.16;   // px per ms: 640 px in 4000 ms
 
 private:
+    SDL_Surface* screen_;
     const SpriteSet& current_;
 };

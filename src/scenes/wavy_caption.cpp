@@ -16,18 +16,19 @@ constexpr Oscillator caption_y_wave{1.0f / 100.0f, 44, 140};  // k 0.01:  y in 9
 
 }  // namespace
 
-WavyCaption::WavyCaption(Clock& clock, SDL_Surface* tile) : clock_(clock), tile_(tile) {}
+WavyCaption::WavyCaption(Clock& clock, SDL_Surface* screen, SDL_Surface* tile)
+    : clock_(clock), screen_(screen), tile_(tile) {}
 
 void WavyCaption::render(int /*delta*/) {
     // Two by two by the tile's own size: a 320 × 240 tile covers the screen exactly; a larger one
     // is cut by the blit, a smaller one leaves the rest of the screen as it was.
     const int w = tile_ ? tile_->w : 0, h = tile_ ? tile_->h : 0;
-    blit_at(tile_, 0, 0);
-    blit_at(tile_, 0, h);
-    blit_at(tile_, w, 0);
-    blit_at(tile_, w, h);
+    blit_at(screen_, tile_, 0, 0);
+    blit_at(screen_, tile_, 0, h);
+    blit_at(screen_, tile_, w, 0);
+    blit_at(screen_, tile_, w, h);
 
     const int caption_x = caption_x_wave.read(clock_);  // first reading
     const int caption_y = caption_y_wave.read(clock_);  // second reading
-    font.draw_text(CAPTION, caption_x, caption_y);
+    font.draw_text(screen_, CAPTION, caption_x, caption_y);
 }

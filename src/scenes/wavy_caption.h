@@ -12,7 +12,7 @@
 class WavyCaption : public Scene {
 public:
     // tile: Media/fg.png (not keyed), tiled 2 × 2 by its own width and height; may be null.
-    WavyCaption(Clock& clock, SDL_Surface* tile);
+    WavyCaption(Clock& clock, SDL_Surface* screen, SDL_Surface* tile);
 
     // One complete frame: the four tiles, then the caption at (caption_x, caption_y), the two read
     // from two tick readings in that order. delta is not used.
@@ -22,5 +22,6 @@ private:
     BigFont font;  // the caption: 50 × 100 cells, 35 px apart
 
     Clock& clock_;
+    SDL_Surface* screen_;
     SDL_Surface* tile_;
 };

@@ -62,7 +62,7 @@ StartUp Demo::start_up() {
     build_scenes();
 
     sge_ClearSurface(screen, 0, 215, 246);
-    blit_at(images.background, 0, 0);
+    blit_at(screen, images.background, 0, 0);
     if (music) Mix_PlayMusic(music, 1);
     return quit_requested ? StartUp::stop_before_first_pass : StartUp::ok;
 }
@@ -85,6 +85,17 @@ void Demo::build_scenes() {
             for (std::size_t i = 0; name && i < scenes.size(); ++i)
                 if (std::strcmp(scenes[i].name, name) == 0) call_index_[n][c] = static_cast<int>(i);
         }
+}
+
+void Demo::load_current_sprites() { current_sprites_.emplace(); }
+
+const SpriteSet& Demo::current_sprites() const {
+    if (!current_sprites_) {
+        std::fprintf(stderr, "zypho: a scene is built from the current sprite set before the build "
+                             "step that loads it (shell/registry.cpp)\n");
+        std::abort();
+    }
+    return *current_sprites_;
 }
 
 void Demo::stop() {

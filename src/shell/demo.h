@@ -7,9 +7,12 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "audio/capture.h"
 #include "gfx/clock.h"
+#include "gfx/font.h"
 #include "gfx/media_facts.h"
 #include "gfx/sprite_set.h"
 #include "scenes/scene.h"
@@ -69,11 +72,23 @@ public:
     int elapsed = 0;           // ms since the zero point, this pass
     int previous_elapsed = 0;  // ms since the zero point, the pass before
     Uint32 white_pixel = 0;    // the screen's pixel value for white
+    // What the audio-driven scenes read: the post-mix hook's buffer and the sample scale.
+    CaptureSource capture = program_capture();
     Images images;
 
+    // Slots the shell owns and start-up fills at build steps of their own (shell/registry.cpp);
+    // the scenes built after a step are handed what it filled.
+    //
     // The current sprite set: the strips that the drifting sprites, the walkers and the credits
-    // share. The walker and the sprite trio own sets of their own.
-    std::unique_ptr<SpriteSet> sprites;
+    // share (the walker and the sprite trio own sets of their own). Loaded by the step before the
+    // walkers'; current_sprites() hands it out and stops the program with a message if a build
+    // step asks for it before then, since the registry's order is then wrong.
+    void load_current_sprites();
+    const SpriteSet& current_sprites() const;
+    // The falling logos' caption font, a SmallFont of their own: loaded after the plasma, long
+    // after the logos are built, so the logos are handed the slot and draw no caption while it
+    // is empty.
+    std::optional<SmallFont> caption_font;
 
     // One object per scene, built once at start-up in the registry's order (shell/registry.cpp)
     // and kept until the end.
@@ -102,6 +117,7 @@ public:
 
 private:
     void build_scenes();
+    std::optional<SpriteSet> current_sprites_;
     // Index in `scenes` of each schedule call's scene, -1 for none; looked up once, at start-up.
     int call_index_[SCHEDULE_SIZE][MAX_CALLS];
 };

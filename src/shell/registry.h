@@ -1,5 +1,7 @@
 #pragma once
-// The scene registry: every scene the demo builds, by name, in the order start-up builds them.
+// The scene registry: every step of start-up's build, in order. Most steps build a scene under
+// the name the schedule calls it by; a few fill a slot of the shell (the current sprite set, the
+// falling logos' caption font) that the scenes built after them are handed.
 
 #include <memory>
 
@@ -7,9 +9,10 @@ class Demo;
 class Scene;
 
 struct SceneMaker {
-    // The name schedule rows call the scene by; null for a build step that makes no scene.
+    // The name schedule rows call the scene by; null for a step that fills a shell slot.
     const char* name;
-    // Builds the scene from what the demo holds (screen, clock, pictures, current sprite set).
+    // Builds the scene from what the demo holds (screen, clock, pictures, capture, slots), or
+    // fills the slot and returns null.
     std::unique_ptr<Scene> (*make)(Demo& demo);
 };
 

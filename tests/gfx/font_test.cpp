@@ -49,7 +49,7 @@ protected:
 
 TEST_F(FontDrawing, SmallFontDrawsHelloAtFifteenPixelSteps) {
     SmallFont font;
-    font.draw_text("hello", 0, 0);
+    font.draw_text(screen.surface(), "hello", 0, 0);
     const int cells[] = {7, 4, 11, 11, 14};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(cell_at(i * 15 + 5, 15), cells[i]) << "character " << i;
     // The last cell is whole: 25 px wide, 31 px high, from x = 60.
@@ -60,7 +60,7 @@ TEST_F(FontDrawing, SmallFontDrawsHelloAtFifteenPixelSteps) {
 
 TEST_F(FontDrawing, BigFontDrawsHelloAtThirtyFivePixelSteps) {
     BigFont font;
-    font.draw_text("hello", 0, 0);
+    font.draw_text(screen.surface(), "hello", 0, 0);
     const int cells[] = {7, 4, 11, 11, 14};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(cell_at(i * 35 + 10, 50), cells[i]) << "character " << i;
     EXPECT_EQ(cell_at(140 + 48, 98), 14);
@@ -69,14 +69,14 @@ TEST_F(FontDrawing, BigFontDrawsHelloAtThirtyFivePixelSteps) {
 
 TEST_F(FontDrawing, CharactersWithoutAGlyphStillDrawCell28AndAdvance) {
     SmallFont font;
-    font.draw_text("Hi w!", 0, 0);
+    font.draw_text(screen.surface(), "Hi w!", 0, 0);
     const int cells[] = {28, 8, 28, 28, 40};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(cell_at(i * 15 + 5, 15), cells[i]) << "character " << i;
 }
 
 TEST_F(FontDrawing, LaterCellsCoverEarlierOnesButKeyedPixelsLetThemShow) {
     SmallFont font;
-    font.draw_text("ab", 100, 100);
+    font.draw_text(screen.surface(), "ab", 100, 100);
     // x = 115 is the keyed left border of "b": "a" (whose interior runs to x = 123) shows there.
     EXPECT_EQ(cell_at(115, 110), 0);
     EXPECT_EQ(cell_at(116, 110), 1);
@@ -84,22 +84,22 @@ TEST_F(FontDrawing, LaterCellsCoverEarlierOnesButKeyedPixelsLetThemShow) {
 
 TEST_F(FontDrawing, DrawCharMatchesDrawText) {
     SmallFont font;
-    font.draw_char(228, 0, 0);
-    font.draw_char('-', 15, 0);
+    font.draw_char(screen.surface(), 228, 0, 0);
+    font.draw_char(screen.surface(), '-', 15, 0);
     EXPECT_EQ(cell_at(5, 15), 26);
     EXPECT_EQ(cell_at(20, 15), 44);
 }
 
 TEST_F(FontDrawing, EmptyTextAndClippedTextStayInsideTheScreen) {
     BigFont font;
-    font.draw_text("", 0, 0);
+    font.draw_text(screen.surface(), "", 0, 0);
     for (int x = 0; x < 640; x += 7) ASSERT_EQ(screen.rgb(x, 50), 0u);
     // "psajkadelic, huh?" spans 0..609; far right and off-screen text are cut by the blit.
-    font.draw_text("psajkadelic, huh?", 0, 0);
+    font.draw_text(screen.surface(), "psajkadelic, huh?", 0, 0);
     EXPECT_EQ(cell_at(16 * 35 + 48, 50), 41);
     EXPECT_EQ(screen.rgb(610, 50), 0u);
-    font.draw_text("zzzzzzzzzzzzzzzzzzzzzzzzzz", 600, 420);
-    font.draw_text("zzz", -2000, -2000);
+    font.draw_text(screen.surface(), "zzzzzzzzzzzzzzzzzzzzzzzzzz", 600, 420);
+    font.draw_text(screen.surface(), "zzz", -2000, -2000);
     EXPECT_EQ(cell_at(620, 470), 24);
 }
 
@@ -110,8 +110,8 @@ TEST(FontWithoutSheet, DrawsNothing) {
     SmallFont small;
     BigFont big;
     EXPECT_EQ(small.sheet(), nullptr);
-    small.draw_text("hello", 0, 0);
-    small.draw_char('a', 0, 0);
-    big.draw_text("hello", 0, 0);
+    small.draw_text(screen.surface(), "hello", 0, 0);
+    small.draw_char(screen.surface(), 'a', 0, 0);
+    big.draw_text(screen.surface(), "hello", 0, 0);
     EXPECT_EQ(screen.rgb(10, 10), rgb(1, 2, 3));
 }

@@ -62,7 +62,7 @@ TEST(BlockBannerArt, EachBlockUsesOnlyItsOwnCharacters) {
 }
 
 TEST_F(BlockBannerPass, EveryCharacterDrawsItsCellInPlace) {
-    BlockBanner banner;
+    BlockBanner banner(screen.surface());
     banner.render(16);
     // Every character, blank or not, draws a cell 15 px after the one before; the probe sits in
     // the columns the next cell does not cover. Characters past the screen's edge are cut.
@@ -96,7 +96,7 @@ TEST_F(BlockBannerPass, EveryCharacterDrawsItsCellInPlace) {
 }
 
 TEST_F(BlockBannerPass, EveryPassDrawsTheSamePicture) {
-    BlockBanner banner;
+    BlockBanner banner(screen.surface());
     banner.render(0);
     const std::vector<Uint32> first = pixels();
     screen.fill(50, 50, 50);
@@ -112,7 +112,7 @@ TEST(BlockBannerOddSheet, ASheetSmallerThanOneCellDrawsOnlyWhatItHas) {
     HeadlessScreen screen;
     media.write_solid("alpb.png", 20, 10, rgb(200, 0, 200));  // less than one cell
     screen.fill(50, 50, 50);
-    BlockBanner banner;
+    BlockBanner banner(screen.surface());
     banner.render(16);
     // Only cell 0 (a) lies even partly inside the sheet, and the art has no a.
     for (int y = 0; y < 480; y += 3)

@@ -54,7 +54,7 @@ protected:
 TEST_F(CreditsPass, SpritesFollowTheirOscillators) {
     SpriteSet current;
     FakeClock clock(1000, 13);
-    Credits credits(clock, current, background);
+    Credits credits(clock, screen.surface(), current, background);
     credits.render(16);
     EXPECT_EQ(clock.reads, 9);
     const int corners[6][2] = {{210, 330}, {330, 210}, {210, 381}, {381, 210}, {330, 381}, {388, 388}};
@@ -70,7 +70,7 @@ TEST_F(CreditsPass, LinesAppearOnlyOnceMoreThanFiveSecondsHaveRun) {
     // which truncates toward zero: line 1 is at 270, not 269.
     const int ys[6] = {270, 302, 218, 121, 342, 159};
     FakeClock clock;
-    Credits credits(clock, current, background);
+    Credits credits(clock, screen.surface(), current, background);
     auto pass = [&](int delta) {
         clock.now = 25596;
         clock.step = 29;
@@ -100,7 +100,7 @@ TEST_F(CreditsPass, LinesAppearOnlyOnceMoreThanFiveSecondsHaveRun) {
 TEST_F(CreditsPass, FrameTickerStepsOncePerPassAndWrapsToOne) {
     SpriteSet current;
     FakeClock clock;
-    Credits credits(clock, current, background);
+    Credits credits(clock, screen.surface(), current, background);
     auto frame_after = [&](int delta) {
         clock.now = 1000;  // sprite 6 at (388, 388), clear of the others
         clock.step = 13;
@@ -125,7 +125,7 @@ TEST_F(CreditsPass, MissingPicturesLeaveTheRestDrawn) {
     SpriteSet current;  // every strip but bi is missing
     screen.fill(7, 7, 7);
     FakeClock clock(1000, 13);
-    Credits credits(clock, current, nullptr);
+    Credits credits(clock, screen.surface(), current, nullptr);
     credits.render(5001);
     EXPECT_EQ(screen.rgb(639, 0), rgb(7, 7, 7));
     EXPECT_TRUE(sprite_corner_at(388, 388, 1));

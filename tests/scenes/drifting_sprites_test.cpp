@@ -49,7 +49,7 @@ protected:
 TEST_F(DriftingSpritesPass, SeedGivesTheSameLayoutEveryTime) {
     SpriteSet current;
     std::rand();  // draws before construction change nothing: it seeds itself
-    DriftingSprites first(current, upper, lower);
+    DriftingSprites first(screen.surface(), current, upper, lower);
     DriftingSprite expected[DriftingSprites::SPRITE_COUNT];
     replay_layout(expected);
     EXPECT_EQ(first.ticker.ms, 0);
@@ -64,7 +64,7 @@ TEST_F(DriftingSpritesPass, SeedGivesTheSameLayoutEveryTime) {
         EXPECT_TRUE(first.sprites[i].frame >= 0 && first.sprites[i].frame <= 7);
     }
     std::rand();
-    DriftingSprites second(current, upper, lower);
+    DriftingSprites second(screen.surface(), current, upper, lower);
     for (int i = 0; i < DriftingSprites::SPRITE_COUNT; ++i) {
         EXPECT_EQ(second.sprites[i].x, expected[i].x) << i;
         EXPECT_EQ(second.sprites[i].frame, expected[i].frame) << i;
@@ -73,7 +73,7 @@ TEST_F(DriftingSpritesPass, SeedGivesTheSameLayoutEveryTime) {
 
 TEST_F(DriftingSpritesPass, DrawsEverySpriteBeforeMovingItThenTheLogos) {
     SpriteSet current;
-    DriftingSprites scene(current, upper, lower);
+    DriftingSprites scene(screen.surface(), current, upper, lower);
     DriftingSprite before[DriftingSprites::SPRITE_COUNT];
     std::copy(std::begin(scene.sprites), std::end(scene.sprites), before);
     pass(scene, 16);
@@ -109,7 +109,7 @@ TEST_F(DriftingSpritesPass, DrawsEverySpriteBeforeMovingItThenTheLogos) {
 
 TEST_F(DriftingSpritesPass, RepicksAbove100InRecordOrderAndMovesPerPass) {
     SpriteSet current;
-    DriftingSprites scene(current, nullptr, nullptr);
+    DriftingSprites scene(screen.surface(), current, nullptr, nullptr);
     // A grid with no overlaps and no wraps for the three passes below.
     for (int i = 0; i < DriftingSprites::SPRITE_COUNT; ++i) {
         scene.sprites[i].x = (i % 8) * 75;
@@ -145,7 +145,7 @@ TEST_F(DriftingSpritesPass, RepicksAbove100InRecordOrderAndMovesPerPass) {
 
 TEST_F(DriftingSpritesPass, WrapsOnlyPast640AndComesBackAtMinus50) {
     SpriteSet current;
-    DriftingSprites scene(current, nullptr, nullptr);
+    DriftingSprites scene(screen.surface(), current, nullptr, nullptr);
     for (DriftingSprite& s : scene.sprites) s.x = -200;  // out of sight, never wrapping
     scene.sprites[0] = {636, 100, 4.0f, 2};
     scene.sprites[1] = {636, 300, 5.0f, 5};
@@ -178,11 +178,11 @@ TEST_F(DriftingSpritesPass, MissingOrTooNarrowStripDrawsOnlyTheLogos) {
     media.write_solid("st.png", 7, 1, rgb(1, 2, 3));  // 8 frames of width 0
     SpriteSet current;
     ASSERT_NE(current[st], nullptr);
-    DriftingSprites scene(current, upper, lower);
+    DriftingSprites scene(screen.surface(), current, upper, lower);
     std::remove(media.path("st.png").c_str());
     SpriteSet missing;
     ASSERT_EQ(missing[st], nullptr);
-    DriftingSprites absent(missing, nullptr, nullptr);
+    DriftingSprites absent(screen.surface(), missing, nullptr, nullptr);
     for (DriftingSprites* s : {&scene, &absent}) {
         pass(*s, 16);
         pass(*s, 101);

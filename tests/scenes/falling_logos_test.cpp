@@ -17,7 +17,8 @@ protected:
     HeadlessScreen screen;
     SDL_Surface* upper = make_rgb_surface(640, 131, UPPER);
     SDL_Surface* lower = make_rgb_surface(640, 150, LOWER);
-    FallingLogos logos{upper, lower};
+    std::optional<SmallFont> caption_font;  // the shell's slot, empty until a test fills it
+    FallingLogos logos{screen.surface(), upper, lower, caption_font};
 
     void SetUp() override { media.write_glyph_sheet("alpb.png", 25, 31); }
     void TearDown() override {
@@ -93,7 +94,7 @@ TEST_F(FallingLogosPass, StopTestsLookAtThePreviousPass) {
 }
 
 TEST_F(FallingLogosPass, CaptionsOverlapAndTheLogosCoverThem) {
-    logos.create_caption_font();
+    caption_font.emplace();
     pass(16);
     // "everybody likes qrv" at (25, 150): 'e' (cell 4) of character 2 at x = 55.
     EXPECT_EQ(cell_at(62, 160), 4);
@@ -114,13 +115,13 @@ TEST_F(FallingLogosPass, CaptionsOverlapAndTheLogosCoverThem) {
 }
 
 TEST_F(FallingLogosPass, NoCaptionsBeforeTheFontAndNoLogosWhenAbsent) {
-    FallingLogos bare(nullptr, nullptr);
+    FallingLogos bare(screen.surface(), nullptr, nullptr, caption_font);
     screen.fill(50, 50, 50);
     bare.render(16);
     for (int y = 0; y < 480; y += 5)
         for (int x = 0; x < 640; x += 5) ASSERT_EQ(screen.rgb(x, y), BACKGROUND) << x << "," << y;
     EXPECT_EQ(bare.top_y, 2);
-    bare.create_caption_font();
+    caption_font.emplace();  // the slot is read at every pass
     bare.render(16);
     EXPECT_EQ(cell_at(62, 160), 4);
 }

@@ -43,7 +43,7 @@ protected:
     }
     void pass() {
         screen.fill(1, 2, 3);
-        LevelBars bars(screen.surface(), SDL_MapRGB(screen.surface()->format, 255, 255, 255));
+        LevelBars bars(screen.surface(), SDL_MapRGB(screen.surface()->format, 255, 255, 255), program_capture());
         bars.render();
     }
     // The white rows of column x, in order.
@@ -161,10 +161,10 @@ TEST(LevelBarsReads, OneCopyOfTheSlotPerPassAndNoneWithoutAScreen) {
     reset_capture_buffer();
     slot_copies = 0;
     capture_buffer.after_copy = count_copy;
-    LevelBars without(nullptr, 0xFFFFFFFF);
+    LevelBars without(nullptr, 0xFFFFFFFF, program_capture());
     without.render();
     EXPECT_EQ(slot_copies, 0);
-    LevelBars bars(screen.surface(), 0xFFFFFFFF);
+    LevelBars bars(screen.surface(), 0xFFFFFFFF, program_capture());
     bars.render();
     EXPECT_EQ(slot_copies, 1);
     bars.render();
@@ -183,7 +183,7 @@ TEST(LevelBarsOnAWideScreen, ColumnsPastTheSlotShowSilence) {
     std::vector<Sint16> loud(CAPTURE_SLOT_SAMPLES, 32767);
     for (int n = 0; n < 3; ++n) deliver(loud);  // slot 1 current: the slot at the buffer's end
     SDL_FillRect(screen, nullptr, 0);
-    LevelBars bars(screen, SDL_MapRGB(screen->format, 255, 255, 255));
+    LevelBars bars(screen, SDL_MapRGB(screen->format, 255, 255, 255), program_capture());
     bars.render();
     const Uint32* px = static_cast<const Uint32*>(screen->pixels);
     const int stride = screen->pitch / 4;
@@ -216,7 +216,7 @@ TEST(LevelBarsWithMusic, TheCaptureFillsAndTheBarsMove) {
     Mix_SetPostMix(capture_callback, nullptr);
     ASSERT_EQ(Mix_PlayMusic(music, 1), 0);
 
-    LevelBars bars(screen.surface(), SDL_MapRGB(screen.surface()->format, 255, 255, 255));
+    LevelBars bars(screen.surface(), SDL_MapRGB(screen.surface()->format, 255, 255, 255), program_capture());
     // Waits (at most ~3 s; a chunk comes every 93 ms) for a chunk of sound in the current slot other than `not_slot`
     // (-1: any), and returns its slot.
     auto wait_for_sound = [](int not_slot) {

@@ -95,7 +95,7 @@ TEST_F(OscilloscopeScene, TheTicksSwingTheCanvasHorizontallyThenVertically) {
     };
     for (const Case& c : cases) {
         FakeClock ticks(c.t1, c.t2 - c.t1);
-        Oscilloscope scope(ticks, canvas);
+        Oscilloscope scope(ticks, screen.surface(), canvas, program_capture());
         screen.fill(0, 0, 0);
         scope.render(16);
         EXPECT_EQ(ticks.reads, 2) << c.t1;
@@ -109,7 +109,7 @@ TEST_F(OscilloscopeScene, TheTicksSwingTheCanvasHorizontallyThenVertically) {
 TEST_F(OscilloscopeScene, TheDriftedPeriodsSwingTheNextPass) {
     make_canvas();
     clock.step = 13221;
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     clock.now = 10000;  // t1 = 10000, t2 = 23221
     pass(scope);
     EXPECT_EQ(screen.rgb(219, 114), MARK);  // periods 400 and 490: -21 and -36
@@ -121,7 +121,7 @@ TEST_F(OscilloscopeScene, TheDriftedPeriodsSwingTheNextPass) {
 
 TEST_F(OscilloscopeScene, SilenceDrawsAFlatTraceAndTwoDiscsOfRadiusFive) {
     make_canvas();
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     deliver(uniform(0));
     pass(scope);
     // Columns 10 .. 229 plot themselves and both neighbours: 9 .. 230, on row 100 only.
@@ -142,7 +142,7 @@ TEST_F(OscilloscopeScene, SilenceDrawsAFlatTraceAndTwoDiscsOfRadiusFive) {
 
 TEST_F(OscilloscopeScene, MinusOneHundredKeepsTheTraceOnRowHundredAndShrinksTheSecondDisc) {
     make_canvas();
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     deliver(uniform(-100));
     pass(scope);
     EXPECT_EQ(at(120, 100), INK);  // v = trunc(-0.0458) = 0
@@ -155,7 +155,7 @@ TEST_F(OscilloscopeScene, MinusOneHundredKeepsTheTraceOnRowHundredAndShrinksTheS
 
 TEST_F(OscilloscopeScene, FullScaleStereoAlternatesTheTraceAndGivesTheLargestDiscs) {
     make_canvas();
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     deliver(stereo(32767, -32768));
     pass(scope);
     // Even columns (left, 32767): v = 14, row 114; odd columns (right, -32768): v = -15, row 85.
@@ -184,7 +184,7 @@ TEST_F(OscilloscopeScene, FullScaleStereoAlternatesTheTraceAndGivesTheLargestDis
 
 TEST_F(OscilloscopeScene, ReadsOnlySamplesNineToTwoHundredTwentyNine) {
     make_canvas();
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     deliver(uniform(0));
     pass(scope);
     const std::vector<Uint32> silent(static_cast<Uint32*>(screen.surface()->pixels),
@@ -215,7 +215,7 @@ TEST_F(OscilloscopeScene, TheCanvasIsRestoredAfterEveryPass) {
     make_canvas();
     SDL_Surface* original = load_image("Media/ab.png");
     ASSERT_NE(original, nullptr);
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     const std::vector<std::vector<Sint16>> chunks = {stereo(32767, -32768), uniform(12345), uniform(0)};
     for (const auto& chunk : chunks) {
         deliver(chunk);
@@ -232,7 +232,7 @@ TEST_F(OscilloscopeScene, ACanvasTwentyPixelsWideIsShownRestoredAndDriftsButGets
     media.write_solid("ab.png", 20, 12, MARK);
     canvas = load_image("Media/ab.png");
     set_colour_key(canvas);
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     deliver(uniform(32767));
     pass(scope);
     for (int y = 0; y < 12; ++y)
@@ -247,7 +247,7 @@ TEST_F(OscilloscopeScene, ACanvasTwentyOnePixelsWideGetsColumnTenAlone) {
     media.write_png("ab.png", 21, 120, framed(21, 120));
     canvas = load_image("Media/ab.png");
     set_colour_key(canvas);
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     deliver(uniform(0));
     pass(scope);
     for (int x = 9; x <= 11; ++x) EXPECT_EQ(at(x, 100), INK) << x;
@@ -257,7 +257,7 @@ TEST_F(OscilloscopeScene, ACanvasTwentyOnePixelsWideGetsColumnTenAlone) {
 }
 
 TEST_F(OscilloscopeScene, ThePeriodsDriftInSinglePrecisionAndStepOverZero) {
-    Oscilloscope scope(clock, nullptr);  // no canvas: the periods drift all the same
+    Oscilloscope scope(clock, screen.surface(), nullptr, program_capture());  // no canvas: the periods drift all the same
     scope.render(16);
     EXPECT_FLOAT_EQ(scope.period_x, 399.899994f);
     EXPECT_EQ(scope.period_x, 400.0f - 0.1f);
@@ -294,7 +294,7 @@ TEST_F(OscilloscopeScene, ThePeriodsDriftInSinglePrecisionAndStepOverZero) {
 
 TEST_F(OscilloscopeScene, APeriodOfZeroRestsTheSwing) {
     make_canvas();
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     scope.period_x = 0.0f;
     scope.period_y = 0.0f;
     clock.now = 1000;
@@ -306,7 +306,7 @@ TEST_F(OscilloscopeScene, WithoutPristineTheDrawingStaysOnTheCanvas) {
     // No Media/ab.png: only the shared canvas (made here) exists.
     canvas = make_rgb_surface(240, 150, KEY);
     set_colour_key(canvas);
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     EXPECT_EQ(scope.pristine, nullptr);
     deliver(uniform(0));
     pass(scope);
@@ -322,7 +322,7 @@ TEST_F(OscilloscopeScene, APristineOfAnotherSizeRestoresTheSharedPart) {
     {
         canvas = make_rgb_surface(300, 200, KEY);  // larger than pristine
         set_colour_key(canvas);
-        Oscilloscope scope(clock, canvas);
+        Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
         pass(scope);
         EXPECT_EQ(at(250, 100), INK);  // columns 9 .. 290 traced
         EXPECT_EQ(rgb_at(canvas, 250, 100), INK);  // beyond pristine: kept
@@ -333,7 +333,7 @@ TEST_F(OscilloscopeScene, APristineOfAnotherSizeRestoresTheSharedPart) {
     {
         canvas = make_rgb_surface(100, 60, KEY);  // smaller: row 100 is off the canvas
         set_colour_key(canvas);
-        Oscilloscope scope(clock, canvas);
+        Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
         pass(scope);
         EXPECT_TRUE(inked(50, 50));
         for (int y = 0; y < 60; ++y)
@@ -349,7 +349,7 @@ TEST_F(OscilloscopeScene, APictureWithAlphaIsCopiedBackNotBlended) {
     canvas = load_image("Media/ab.png");
     set_colour_key(canvas);
     SDL_Surface* original = load_image("Media/ab.png");
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     for (int n = 0; n < 2; ++n) {
         deliver(stereo(32767, -32768));
         pass(scope);
@@ -362,7 +362,7 @@ TEST_F(OscilloscopeScene, AnEightBitCanvasIsDrawnAndRestoredSafely) {
     media.write_png("ab.png", 240, 150, framed(240, 150));
     canvas = SDL_CreateRGBSurface(SDL_SWSURFACE, 240, 150, 8, 0, 0, 0, 0);
     ASSERT_NE(canvas, nullptr);
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     // Silence: small discs, as the palette's nearest-colour search makes every blend slow.
     deliver(uniform(0));
     pass(scope);
@@ -379,7 +379,7 @@ TEST_F(OscilloscopeScene, AnEightBitCanvasIsDrawnAndRestoredSafely) {
 // (A = 16384, v = 7) or on row 93 (B = -16384, v = -7), never parts of both.
 TEST_F(OscilloscopeScene, OnePassNeverMixesTwoChunks) {
     make_canvas();
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen.surface(), canvas, program_capture());
     auto chunk = [](int k) { return uniform(k / 2 % 2 ? -16384 : 16384); };
     deliver(chunk(0));
     std::atomic<bool> done{false};
@@ -421,7 +421,7 @@ TEST(OscilloscopeOnAWideCanvas, ColumnsPastTheSlotShowSilence) {
     SDL_Surface* canvas = load_image("Media/ab.png");
     set_colour_key(canvas);
     FakeClock clock;
-    Oscilloscope scope(clock, canvas);
+    Oscilloscope scope(clock, screen, canvas, program_capture());
 
     // A whole slot of 16384 (the wide screen lets the hook fill all 4096 samples): row 107.
     // Three chunks: both slots full, slot 1 current (the one just before the end of the buffer).

@@ -84,7 +84,7 @@ protected:
 
 TEST_F(ShakingWordsPass, EightDrawsPerPassYBeforeXItemByItem) {
     const unsigned seed = 244243;
-    ShakingWords words(background, left, right);
+    ShakingWords words(screen.surface(), background, left, right);
     std::srand(seed);
     for (int pass = 0; pass < 3; ++pass) {
         words.render(16);
@@ -98,7 +98,7 @@ TEST_F(ShakingWordsPass, EightDrawsPerPassYBeforeXItemByItem) {
 
 TEST_F(ShakingWordsPass, EachPassTakesExactlyEightValues) {
     const unsigned seed = 97;
-    ShakingWords words(background, left, right);
+    ShakingWords words(screen.surface(), background, left, right);
     std::srand(seed);
     words.render(16);
     words.render(0);
@@ -108,7 +108,7 @@ TEST_F(ShakingWordsPass, EachPassTakesExactlyEightValues) {
 
 TEST_F(ShakingWordsPass, MissingPicturesStillTakeTheirJitter) {
     const unsigned seed = 5;
-    ShakingWords words(nullptr, nullptr, nullptr);
+    ShakingWords words(screen.surface(), nullptr, nullptr, nullptr);
     screen.fill(20, 90, 20);
     std::srand(seed);
     words.render(16);

@@ -26,7 +26,7 @@ protected:
 
 TEST_F(SpriteTrioPass, CountersCycleAndEachSpriteShowsItsFrame) {
     write_strips(32);
-    SpriteTrio trio;
+    SpriteTrio trio(screen.surface());
     ASSERT_NE(trio.sprites[sm], nullptr);  // its own set, loaded at construction
     EXPECT_EQ(trio.ticker.ms, 0);
     EXPECT_EQ(trio.counter_a, 0);
@@ -56,7 +56,7 @@ TEST_F(SpriteTrioPass, CountersCycleAndEachSpriteShowsItsFrame) {
 
 TEST_F(SpriteTrioPass, AtMostOneStepPerPass) {
     write_strips(32);
-    SpriteTrio trio;
+    SpriteTrio trio(screen.surface());
     pass(trio, 100);
     pass(trio, 100);
     EXPECT_EQ(trio.counter_a, 1);  // 200 ms in all, but one step, and the excess dropped
@@ -70,7 +70,7 @@ TEST_F(SpriteTrioPass, AtMostOneStepPerPass) {
 
 TEST_F(SpriteTrioPass, DrawsSmThenBlThenDm) {
     write_strips(120);  // wide frames: dm (150..269) covers sm's left, bl (350..) its right
-    SpriteTrio trio;
+    SpriteTrio trio(screen.surface());
     for (int n = 0; n < 6; ++n) pass(trio, 101);  // A = 6, B = 1: sm 6, bl 1, dm 1
     EXPECT_EQ(frame_at(screen, 260, 251), 1);  // dm over sm
     EXPECT_EQ(frame_at(screen, 300, 251), 6);  // sm alone
@@ -78,7 +78,7 @@ TEST_F(SpriteTrioPass, DrawsSmThenBlThenDm) {
 }
 
 TEST_F(SpriteTrioPass, MissingStripsDrawNothing) {
-    SpriteTrio trio;
+    SpriteTrio trio(screen.surface());
     for (int n = 0; n < 3; ++n) pass(trio, 101);
     for (int y = 240; y < 300; ++y)
         for (int x = 100; x < 500; ++x) ASSERT_EQ(screen.rgb(x, y), BACKGROUND) << x << "," << y;

@@ -21,7 +21,7 @@ protected:
 };
 
 TEST_F(WalkerPass, ShowsFrameZeroOnlyBeforeTheFirstStep) {
-    Walker walker;
+    Walker walker(screen.surface());
     ASSERT_NE(walker.sprites[wm], nullptr);  // its own set, loaded at construction
     pass(walker, 100);
     EXPECT_EQ(frame_at(screen, 1, 151), 0);
@@ -38,7 +38,7 @@ TEST_F(WalkerPass, ShowsFrameZeroOnlyBeforeTheFirstStep) {
 }
 
 TEST_F(WalkerPass, CoversFourHundredEightyPixelsInItsWindowAndStopsPast640) {
-    Walker walker;
+    Walker walker(screen.surface());
     for (int n = 0; n < 1000; ++n) pass(walker, 15);  // 15000 ms
     EXPECT_NEAR(walker.x, 480.0, 1e-9);
     walker.x = 639.5;

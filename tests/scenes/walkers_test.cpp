@@ -33,7 +33,7 @@ protected:
 
 TEST_F(WalkersPass, FrameSequencesRepeatFrameOneAtEachWrap) {
     SpriteSet current;
-    Walkers walkers(current);
+    Walkers walkers(screen.surface(), current);
     const int cra_frames[] = {1, 2, 3, 0, 1, 2, 3, 0, 1, 1, 2, 3, 0, 1, 2, 3, 0, 1};
     const int crb_frames[] = {1, 2, 3, 4, 5, 0, 1, 2, 3, 1, 2, 3, 4, 5, 0, 1, 2, 3};
     for (int n = 0; n < 18; ++n) {
@@ -49,7 +49,7 @@ TEST_F(WalkersPass, FrameSequencesRepeatFrameOneAtEachWrap) {
 
 TEST_F(WalkersPass, AtMostOneStepPerPassAndNoneAt100) {
     SpriteSet current;
-    Walkers walkers(current);
+    Walkers walkers(screen.surface(), current);
     pass(walkers, 100);
     EXPECT_EQ(walkers.frame_counter, 0);
     EXPECT_EQ(walkers.ticker.ms, 100);
@@ -69,7 +69,7 @@ TEST_F(WalkersPass, AtMostOneStepPerPassAndNoneAt100) {
 
 TEST_F(WalkersPass, ZeroDeltaDrawsAtTheTruncatedPositionsAndChangesNothing) {
     SpriteSet current;
-    Walkers walkers(current);
+    Walkers walkers(screen.surface(), current);
     walkers.cra_x = 130.9;
     walkers.crb_x = 7.99;
     for (int n = 0; n < 2; ++n) {
@@ -88,7 +88,7 @@ TEST_F(WalkersPass, ZeroDeltaDrawsAtTheTruncatedPositionsAndChangesNothing) {
 
 TEST_F(WalkersPass, StopsAt640OnlyWhenPastIt) {
     SpriteSet current;
-    Walkers walkers(current);
+    Walkers walkers(screen.surface(), current);
     walkers.cra_x = 639.0;
     walkers.crb_x = 640.0;
     pass(walkers, 10);
@@ -109,7 +109,7 @@ TEST_F(WalkersPass, StopsAt640OnlyWhenPastIt) {
 
 TEST_F(WalkersPass, EntrySixResetsSoEntryElevenStartsOver) {
     SpriteSet current;
-    Walkers walkers(current);
+    Walkers walkers(screen.surface(), current);
     // Entry 5: 6000 ms of passes, long enough for both to reach the stop.
     for (int n = 0; n < 375; ++n) pass(walkers, 16);
     EXPECT_EQ(walkers.cra_x, 640.0);
@@ -127,7 +127,7 @@ TEST_F(WalkersPass, EntrySixResetsSoEntryElevenStartsOver) {
     EXPECT_EQ(walkers.crb_x, 0.0);
     EXPECT_EQ(walkers.crb_speed, 0.16);
     // Entry 11: the same picture and state as a fresh start, pass after pass.
-    Walkers fresh(current);
+    Walkers fresh(screen.surface(), current);
     for (int delta : {16, 90, 101, 16}) {
         pass(walkers, delta);
         const std::vector<Uint32> seen = pixels_of(screen);
@@ -143,7 +143,7 @@ TEST_F(WalkersPass, MissingOrTinyStripsDrawNothing) {
     media.write_solid("cra.png", 3, 1, rgb(1, 2, 3));  // narrower than its 4 frames
     std::remove(media.path("crb.png").c_str());
     SpriteSet current;
-    Walkers walkers(current);
+    Walkers walkers(screen.surface(), current);
     for (int n = 0; n < 12; ++n) pass(walkers, 101);
     for (int y = 140; y < 250; ++y)
         for (int x = 0; x < 640; ++x) ASSERT_EQ(screen.rgb(x, y), BACKGROUND) << x << "," << y;

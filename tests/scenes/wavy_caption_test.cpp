@@ -41,7 +41,7 @@ protected:
 TEST_F(WavyCaptionPass, AtRestTheCaptionSpansFrom25To634) {
     make_tile(320, 240);
     FakeClock clock(0);
-    WavyCaption caption(clock, tile);
+    WavyCaption caption(clock, screen.surface(), tile);
     caption.render(16);
     EXPECT_EQ(clock.reads, 2);
     // Four 320 × 240 tiles cover the screen exactly.
@@ -67,7 +67,7 @@ TEST_F(WavyCaptionPass, AtRestTheCaptionSpansFrom25To634) {
 TEST_F(WavyCaptionPass, TilesByTheTilesOwnSize) {
     make_tile(100, 70);
     FakeClock clock(0);
-    WavyCaption caption(clock, tile);
+    WavyCaption caption(clock, screen.surface(), tile);
     caption.render(16);
     EXPECT_EQ(screen.rgb(0, 0), CORNER);
     EXPECT_EQ(screen.rgb(0, 70), CORNER);
@@ -79,7 +79,7 @@ TEST_F(WavyCaptionPass, TilesByTheTilesOwnSize) {
     // A tile larger than the screen is cut by the blit.
     SDL_FreeSurface(tile);
     make_tile(700, 500);
-    WavyCaption big(clock, tile);
+    WavyCaption big(clock, screen.surface(), tile);
     clock.now = 0;
     big.render(16);
     EXPECT_EQ(screen.rgb(639, 479), TILE);
@@ -92,7 +92,7 @@ TEST_F(WavyCaptionPass, XFromTheFirstReadingYFromTheSecond) {
     make_tile(320, 240);
     // t = 629: 46 × sin = -0.157, truncated toward zero: x = 25, not 24. t = 729: y = 177.
     FakeClock clock(629, 100);
-    WavyCaption caption(clock, tile);
+    WavyCaption caption(clock, screen.surface(), tile);
     caption.render(16);
     EXPECT_EQ(cell_at(screen, 26, 178), 15);
     EXPECT_EQ(screen.rgb(25, 178), TILE);
@@ -103,7 +103,7 @@ TEST_F(WavyCaptionPass, XFromTheFirstReadingYFromTheSecond) {
 TEST_F(WavyCaptionPass, AtTheSwingsEndsTheCaptionIsCutByTheScreenEdges) {
     make_tile(320, 240);
     FakeClock clock;
-    WavyCaption caption(clock, tile);
+    WavyCaption caption(clock, screen.surface(), tile);
     // Where sin(t × k) comes out as exactly -1 the caption starts 21 px off the left edge: the
     // "p" shows in columns 0 to 14 (14 being the key column of the "s" drawn over it).
     clock.now = 194638948;
@@ -123,7 +123,7 @@ TEST_F(WavyCaptionPass, AtTheSwingsEndsTheCaptionIsCutByTheScreenEdges) {
 TEST_F(WavyCaptionPass, DeltaDoesNotChangeThePicture) {
     make_tile(320, 240);
     FakeClock clock(12345, 0);
-    WavyCaption caption(clock, tile);
+    WavyCaption caption(clock, screen.surface(), tile);
     caption.render(0);
     const std::vector<Uint32> first = pixels();
     screen.fill(9, 9, 9);
@@ -133,7 +133,7 @@ TEST_F(WavyCaptionPass, DeltaDoesNotChangeThePicture) {
 
 TEST_F(WavyCaptionPass, WithoutATileTheCaptionFloatsOverWhatWasThere) {
     FakeClock clock(0);
-    WavyCaption caption(clock, nullptr);
+    WavyCaption caption(clock, screen.surface(), nullptr);
     caption.render(16);
     EXPECT_EQ(screen.rgb(0, 0), BEFORE);
     EXPECT_EQ(text_mismatches(screen, CAPTION, 25, 140, 35, 0, 10, 50), "");

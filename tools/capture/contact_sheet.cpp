@@ -107,7 +107,7 @@ bool make_contact_sheet(const std::string& path, bool quiet, std::string& error)
         SDL_Rect strip{0, 0, static_cast<Uint16>(OFFLINE_SCREEN_W), static_cast<Uint16>(cell_h)};
         SDL_FillRect(display, &strip, bg);
         const std::string text = font_text(sheet_shots[i].caption);
-        font.draw_text(text.c_str(), 0, 0);
+        font.draw_text(display, text.c_str(), 0, 0);
         run.read_rgb(screen.px.data());
         int width = static_cast<int>(text.size()) * SMALL_FONT.advance +
                     (SMALL_FONT.cell_w - SMALL_FONT.advance);
