@@ -162,6 +162,35 @@ TEST_F(ScheduleOnDemo, EveryCallNamesABuiltScene) {
     for (const Demo::BuiltScene& s : demo.scenes) EXPECT_TRUE(names.insert(s.name).second) << s.name;
 }
 
+// A scene that no entry calls is built, loads its pictures and draws its random numbers for
+// nothing: every built scene is the target of some call.
+TEST_F(ScheduleOnDemo, EveryBuiltSceneIsCalledBySomeEntry) {
+    for (const Demo::BuiltScene& s : demo.scenes) {
+        bool called = false;
+        for (const ScheduleEntry& entry : schedule)
+            for (const SceneCall& call : entry.calls)
+                called = called || (call.scene && std::string(call.scene) == s.name);
+        EXPECT_TRUE(called) << s.name << " is built but no schedule entry calls it";
+    }
+}
+
+// The shell's slots are filled by their own build steps: the current sprite set (with its eight
+// strips) and the falling logos' caption font, which the logos then draw with.
+TEST_F(ScheduleOnDemo, TheBuildStepsFillTheShellsSlots) {
+    ASSERT_TRUE(demo.caption_font.has_value());
+    EXPECT_NE(demo.caption_font->sheet(), nullptr);
+    for (SDL_Surface* strip : demo.current_sprites().strips) EXPECT_NE(strip, nullptr);
+}
+
+// Handing out the current sprite set before the step that loads it would leave a scene drawing
+// from nothing: the registry's order is wrong, and the program says so and stops.
+TEST(ShellSlots, TheCurrentSpriteSetAskedForBeforeItsStepStopsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    FakeClock clock;
+    Demo demo(clock);
+    EXPECT_DEATH(demo.current_sprites(), "before the build step that loads it");
+}
+
 TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
     testing::internal::CaptureStdout();
     ASSERT_EQ(demo.start_up(), StartUp::ok);
