@@ -16,6 +16,63 @@ constexpr const char* file_name(const char* path) {
 
 }  // namespace media
 
+// The display the demo opens, and the media are drawn for: 640 × 480 px, 32 bits per pixel.
+constexpr int SCREEN_W = 640, SCREEN_H = 480, SCREEN_BPP = 32;
+
+// The thirteen pictures start-up loads for the scenes to share, in the order it loads them.
+enum class Picture {
+    opening,        // the picture the fade-in brings up
+    scope_canvas,   // keyed: the oscilloscope draws on it
+    lower_logo,     // keyed
+    upper_logo,     // keyed
+    sign,           // keyed: the greetings' swinging sign
+    shaking_left,   // beside the shaking words
+    greetings_bg,   // behind the greetings
+    credits_bg,     // behind the credits
+    background,     // the common background (columns 0-639) and the hidden picture (640 on)
+    caption_tile,   // tiled behind the wavy caption
+    shaking_right,  // beside the shaking words
+    tv_frame,       // keyed: framed over the plasma
+    shaking_bg,     // behind the shaking words
+};
+constexpr int PICTURE_COUNT = 13;
+
+struct PictureFacts {
+    const char* file;  // the path the demo opens
+    int w, h;          // px: the size the generator makes and the scenes are laid out for
+};
+
+// By Picture. The scenes cope with any size (they clip, or skip what a picture lacks), but these
+// are the sizes the shipped media have.
+constexpr PictureFacts pictures[PICTURE_COUNT] = {
+    {"Media/aa.jpg", SCREEN_W, SCREEN_H},
+    {"Media/ab.png", 240, 150},
+    {"Media/ba.png", SCREEN_W, 150},
+    {"Media/bb.png", SCREEN_W, 131},
+    {"Media/ca.png", 128, 62},
+    {"Media/ea.png", 330, 320},
+    {"Media/fa.jpg", SCREEN_W, SCREEN_H},
+    {"Media/fc.jpg", SCREEN_W, SCREEN_H},
+    {"Media/fd.jpg", 2 * SCREEN_W, SCREEN_H},  // the worm reads at least 1225 × 408 of it
+    {"Media/fg.png", SCREEN_W / 2, SCREEN_H / 2},  // four tiles cover the screen
+    {"Media/fh.png", 190, 340},
+    {"Media/tv.jpg", SCREEN_W, SCREEN_H},
+    {"Media/fg.jpg", SCREEN_W, SCREEN_H},
+};
+
+constexpr const PictureFacts& facts(Picture p) { return pictures[static_cast<int>(p)]; }
+
+// The pictures that get the colour key, in the order start-up keys them (after all thirteen
+// have loaded).
+constexpr Picture keyed_pictures[] = {Picture::scope_canvas, Picture::upper_logo,
+                                      Picture::lower_logo, Picture::sign, Picture::tv_frame};
+
+constexpr bool is_keyed(Picture p) {
+    for (Picture k : keyed_pictures)
+        if (k == p) return true;
+    return false;
+}
+
 // The colour that keyed images treat as transparent: RGB (129, 255, 129).
 constexpr unsigned char KEY_R = 129, KEY_G = 255, KEY_B = 129;
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "gfx/blit.h"
+#include "gfx/media_facts.h"
 #include "gfx/sge.h"
 
 DriftingSprites::DriftingSprites(SDL_Surface* screen, const SpriteSet& current,
@@ -10,7 +11,7 @@ DriftingSprites::DriftingSprites(SDL_Surface* screen, const SpriteSet& current,
     : sprites{}, screen_(screen), current_(current), upper_logo_(upper_logo), lower_logo_(lower_logo) {
     std::srand(244243);
     for (DriftingSprite& s : sprites) {
-        s.x = sge_Random(0, 640);
+        s.x = sge_Random(0, SCREEN_W);
         s.y = sge_Random(0, 400);
         s.speed = static_cast<float>(sge_Random(3, 7));
         s.frame = sge_Random(0, 7);
@@ -25,7 +26,7 @@ void DriftingSprites::render(int delta) {
         draw_frame(screen_, s.frame, current_[st], frames_in[st], s.x, s.y);
         s.x = static_cast<int>(s.x + s.speed);
         if (repick) s.frame = sge_Random(0, 7);
-        if (s.x > 640) {
+        if (s.x > SCREEN_W) {
             s.x = -50;
             s.y = sge_Random(0, 400);
         }

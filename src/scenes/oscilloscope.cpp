@@ -6,6 +6,7 @@
 #include "audio/capture.h"
 #include "gfx/blit.h"
 #include "gfx/image.h"
+#include "gfx/media_facts.h"
 #include "gfx/sge.h"
 
 namespace {
@@ -29,7 +30,7 @@ int swing(Uint32 t, float period, double amplitude) {
 
 Oscilloscope::Oscilloscope(Clock& clock, SDL_Surface* screen, SDL_Surface* canvas,
                            CaptureSource capture)
-    : pristine(load_image("Media/ab.png")),
+    : pristine(load_image(facts(Picture::scope_canvas).file)),
       clock_(clock),
       screen_(screen),
       capture_(capture),

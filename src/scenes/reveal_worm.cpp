@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "gfx/media_facts.h"
 #include "gfx/sge.h"
 #include "gfx/trig.h"
 
@@ -31,7 +32,7 @@ namespace {
 
 constexpr int BLOCK = 16;                // the head and every trail block: 16 × 16 pixels
 constexpr Sint32 SHADE_UNIT = 0x101010;  // 16 in each of the three low bytes
-constexpr int HIDDEN_X = 640;            // the hidden picture: fd.jpg from column 640 on
+constexpr int HIDDEN_X = SCREEN_W;            // the hidden picture: fd.jpg from column 640 on
 constexpr Uint32 TRAIL_BEHIND = 127;     // the first trail pass: 127 path steps behind the head
 
 }  // namespace

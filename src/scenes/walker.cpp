@@ -4,7 +4,7 @@
 
 namespace {
 constexpr int TOP = 150;          // px
-constexpr double STOP_X = 640.0;  // wholly past the right edge
+constexpr double STOP_X = SCREEN_W;  // wholly past the right edge
 constexpr int LAST_FRAME = 4;     // frames 1..4 walk; frame 0 stands, before the first step
 }  // namespace
 

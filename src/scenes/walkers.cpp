@@ -5,7 +5,7 @@
 namespace {
 constexpr int CRA_TOP = 150;  // px
 constexpr int CRB_TOP = 200;  // px
-constexpr double STOP_X = 640.0;  // wholly past the right edge: nothing of the sprite shows
+constexpr double STOP_X = SCREEN_W;  // wholly past the right edge: nothing of the sprite shows
 constexpr int LAST_FRAME = 9;     // the counter runs 1..9; each strip shows it modulo its frames
 }  // namespace
 

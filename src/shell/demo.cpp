@@ -62,7 +62,7 @@ StartUp Demo::start_up() {
     build_scenes();
 
     sge_ClearSurface(screen, 0, 215, 246);
-    blit_at(screen, images.background, 0, 0);
+    blit_at(screen, images[Picture::background], 0, 0);
     if (music) Mix_PlayMusic(music, 1);
     return quit_requested ? StartUp::stop_before_first_pass : StartUp::ok;
 }

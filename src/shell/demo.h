@@ -19,8 +19,7 @@
 #include "shell/images.h"
 #include "shell/schedule.h"
 
-// The display and the audio device as the demo opens them.
-constexpr int SCREEN_W = 640, SCREEN_H = 480, SCREEN_BPP = 32;  // px, px, bits per pixel
+// The audio device as the demo opens it (the display: SCREEN_W, SCREEN_H, SCREEN_BPP).
 constexpr int AUDIO_RATE = SAMPLE_RATE;    // sample frames per second: the track's rate
 constexpr Uint16 AUDIO_FORMAT = AUDIO_S16LSB;  // signed 16-bit little-endian
 constexpr int AUDIO_CHANNELS = 2;

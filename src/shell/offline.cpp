@@ -70,7 +70,7 @@ bool OfflineRun::start_up() {
     }
     // Decoded by the mixer's own Ogg decoder, converted to the device's format: the bytes that
     // the post-mix hook sees while the music plays at full volume.
-    track_ = Mix_LoadWAV("Media/s.ogg");
+    track_ = Mix_LoadWAV(TRACK_FILE);
     if (!track_) {
         error_ = std::string("cannot decode Media/s.ogg: ") + Mix_GetError();
         return false;

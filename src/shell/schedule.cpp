@@ -6,7 +6,7 @@
 
 void run_schedule(Demo& demo, int elapsed, int delta) {
     const int n = schedule_entry(elapsed);
-    if (schedule[n].background) blit_at(demo.screen, demo.images.background, 0, 0);
+    if (schedule[n].background) blit_at(demo.screen, demo.images[Picture::background], 0, 0);
     for (int c = 0; c < MAX_CALLS; ++c) {
         Scene* scene = demo.call_target(n, c);
         if (!scene) continue;

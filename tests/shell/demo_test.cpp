@@ -203,9 +203,9 @@ TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
     EXPECT_EQ(demo.start_ticks, 1000u);
     EXPECT_EQ(demo.quit_requested, 0);
     EXPECT_NE(demo.music, nullptr);
-    EXPECT_EQ(demo.images.background->w, 1280);
-    EXPECT_TRUE(demo.images.upper_logo->flags & SDL_SRCCOLORKEY);
-    EXPECT_FALSE(demo.images.background->flags & SDL_SRCCOLORKEY);
+    EXPECT_EQ(demo.images[Picture::background]->w, 1280);
+    EXPECT_TRUE(demo.images[Picture::upper_logo]->flags & SDL_SRCCOLORKEY);
+    EXPECT_FALSE(demo.images[Picture::background]->flags & SDL_SRCCOLORKEY);
     EXPECT_EQ(rgb_at(10, 10), rgb(50, 50, 50));  // fd.jpg over the cleared screen, not flipped yet
     char* title = nullptr;
     SDL_WM_GetCaption(&title, nullptr);
@@ -351,7 +351,7 @@ TEST_F(Shell, AMissingPictureIsReportedAndStartUpGoesOn) {
     ASSERT_EQ(demo.start_up(), StartUp::ok);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Media/fd.jpg"), std::string::npos) << err;
-    EXPECT_EQ(demo.images.background, nullptr);
+    EXPECT_EQ(demo.images[Picture::background], nullptr);
     EXPECT_EQ(rgb_at(10, 10), rgb(0, 215, 246));  // only the clear colour
     clock.now = 1000 + 6000;
     EXPECT_TRUE(demo.pass());  // an entry with a background draws nothing for it

@@ -1,5 +1,7 @@
 #include "support/headless.h"
 
+#include "gfx/media_facts.h"
+
 #include <stb_image_write.h>
 #include <unistd.h>
 #include <vorbis/vorbisenc.h>
@@ -16,7 +18,7 @@ namespace fs = std::filesystem;
 
 HeadlessScreen::HeadlessScreen(Uint32 subsystems) {
     if (SDL_Init(subsystems) < 0) throw std::runtime_error(SDL_GetError());
-    screen_ = SDL_SetVideoMode(640, 480, 32, SDL_FULLSCREEN);
+    screen_ = SDL_SetVideoMode(SCREEN_W, SCREEN_H, SCREEN_BPP, SDL_FULLSCREEN);
     if (!screen_) throw std::runtime_error(SDL_GetError());
 }
 
@@ -170,28 +172,32 @@ void MediaDir::write_track(const std::string& name, double seconds) const {
 }
 
 void MediaDir::write_all() const {
-    write_solid("aa.jpg", 640, 480, rgb(200, 100, 50));
-    write_solid("ab.png", 240, 200, rgb(129, 255, 129));
-    write_solid("ba.png", 640, 150, rgb(10, 20, 200));
-    write_solid("bb.png", 640, 131, rgb(200, 20, 10));
-    write_solid("ca.png", 120, 60, rgb(90, 60, 30));
-    write_solid("ea.png", 200, 250, rgb(30, 160, 90));
-    write_solid("fa.jpg", 640, 480, rgb(40, 40, 90));
-    write_solid("fc.jpg", 640, 480, rgb(90, 40, 40));
-    std::vector<Uint32> fd(1280 * 480);
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 1280; ++x) fd[y * 1280 + x] = x < 640 ? rgb(50, 50, 50) : rgb(x & 0xFF, y & 0xFF, 77);
-    write_png("fd.jpg", 1280, 480, fd);
-    write_solid("fg.png", 320, 240, rgb(60, 120, 180));
-    write_solid("fh.png", 150, 200, rgb(180, 120, 60));
-    write_solid("tv.jpg", 640, 480, rgb(129, 255, 129));
-    write_solid("fg.jpg", 640, 480, rgb(20, 90, 20));
-    const char* strips[] = {"sm.png", "bi.png", "bl.png", "cra.png", "crb.png", "dm.png", "st.png", "wm.png"};
-    const int frames[] = {10, 9, 6, 4, 6, 5, 8, 5};
-    for (int i = 0; i < 8; ++i) write_strip(strips[i], 32, 40, frames[i]);
-    write_glyph_sheet("alpb.png", 25, 31);
-    write_glyph_sheet("alp.png", 50, 100);
-    write_track("s.ogg", 1.0);
+    // The shared pictures at their shipped sizes, each one colour the tests know it by (the keyed
+    // scope canvas and TV frame wholly key colour); the background grey on its screen half and a
+    // pattern of its coordinates on the hidden half.
+    constexpr Uint32 colour[PICTURE_COUNT] = {
+        rgb(200, 100, 50), rgb(KEY_R, KEY_G, KEY_B), rgb(10, 20, 200),  rgb(200, 20, 10),
+        rgb(90, 60, 30),   rgb(30, 160, 90),         rgb(40, 40, 90),   rgb(90, 40, 40),
+        rgb(50, 50, 50),   rgb(60, 120, 180),        rgb(180, 120, 60), rgb(KEY_R, KEY_G, KEY_B),
+        rgb(20, 90, 20)};
+    for (int p = 0; p < PICTURE_COUNT; ++p) {
+        const PictureFacts& f = pictures[p];
+        const std::string name = media::file_name(f.file);
+        if (static_cast<Picture>(p) != Picture::background) {
+            write_solid(name, f.w, f.h, colour[p]);
+            continue;
+        }
+        std::vector<Uint32> fd(static_cast<std::size_t>(f.w) * f.h);
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x)
+                fd[static_cast<std::size_t>(y) * f.w + x] =
+                    x < SCREEN_W ? colour[p] : rgb(x & 0xFF, y & 0xFF, 77);
+        write_png(name, f.w, f.h, fd);
+    }
+    for (int i = 0; i < STRIP_COUNT; ++i) write_strip(media::file_name(strip_files[i]), 32, 40, frames_in[i]);
+    for (const FontKind* font : {&SMALL_FONT, &BIG_FONT})
+        write_glyph_sheet(media::file_name(font->file), font->cell_w, font->cell_h);
+    write_track(media::file_name(TRACK_FILE), 1.0);
 }
 
 Uint32 frame_colour(int frame) { return rgb(static_cast<Uint8>(20 + 20 * frame), 10, static_cast<Uint8>(250 - 20 * frame)); }

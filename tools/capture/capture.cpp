@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* PROGRAM = "zypho-capture";
-constexpr const char* TRACK = "Media/s.ogg";
+constexpr const char* TRACK = TRACK_FILE;
 
 volatile std::sig_atomic_t interrupted = 0;
 

@@ -18,22 +18,24 @@ const OutlineFont& sans_font();  // DejaVu Sans Bold: logos, labels
 // small: SMALL_FONT's cells (alpb.png), big: BIG_FONT's (alp.png).
 Image glyph_sheet(bool big);
 
-// Full-screen pictures, 640 × 480 unless noted.
-Image picture_aa();   // opening picture, faded in from black
-Image picture_fd();   // 1280 × 480: the common background (0-639) and the hidden picture (640-)
-Image picture_fa();   // greetings backdrop
-Image picture_fc();   // credits backdrop
-Image picture_fgj();  // shaking-words backdrop (fg.jpg)
-Image picture_tv();   // TV set; the screen is left transparent for the plasma, on 8 × 8 blocks
+// The shared pictures, each at the size `pictures` (gfx/media_facts.h) gives for it.
+Image picture_aa();   // Picture::opening: faded in from black
+Image picture_fd();   // Picture::background: the common background (columns 0-639) and the
+                      // hidden picture (640 on)
+Image picture_fa();   // Picture::greetings_bg
+Image picture_fc();   // Picture::credits_bg
+Image picture_fgj();  // Picture::shaking_bg (fg.jpg)
+Image picture_tv();   // Picture::tv_frame: a TV set whose screen is left transparent for the
+                      // plasma, on 8 × 8 blocks
 
 // Keyed overlays and small pictures.
-Image logo_upper();     // bb.png, 640 × 131: "zypho"
-Image logo_lower();     // ba.png, 640 × 150: "qrv"
-Image scope_canvas();   // ab.png: the oscilloscope's screen
-Image greet_sign();     // ca.png: the hanging sign
-Image speaker_left();   // ea.png
-Image speaker_right();  // fh.png
-Image tile_fg();        // fg.png, 320 × 240, repeats seamlessly
+Image logo_upper();     // Picture::upper_logo: "zypho"
+Image logo_lower();     // Picture::lower_logo: "qrv"
+Image scope_canvas();   // Picture::scope_canvas: the oscilloscope's screen
+Image greet_sign();     // Picture::sign: the hanging sign
+Image speaker_left();   // Picture::shaking_left
+Image speaker_right();  // Picture::shaking_right
+Image tile_fg();        // Picture::caption_tile: repeats seamlessly
 
 // Sprite strips: frames side by side, transparent background.
 Image strip_sm();   // frames_in[sm]

@@ -24,6 +24,28 @@ Bytes keyed_jpeg(const Image& img, int quality) {
     return out;
 }
 
+bool ends_with(const std::string& s, const char* tail) {
+    const std::string t(tail);
+    return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
+}
+
+// A shared picture: drawn by `draw`, which must give the size the demo is laid out for, and
+// encoded as its file name and key say (keyed pictures keep the key colour exact).
+MediaFile picture(Picture p, Image (*draw)()) {
+    const PictureFacts& f = facts(p);
+    return {media::file_name(f.file), [p, draw, f] {
+                const Image img = draw();
+                if (img.w != f.w || img.h != f.h)
+                    throw std::runtime_error(std::string(f.file) + " is drawn " +
+                                             std::to_string(img.w) + " x " + std::to_string(img.h) +
+                                             ", not " + std::to_string(f.w) + " x " +
+                                             std::to_string(f.h));
+                const bool png = ends_with(f.file, ".png");
+                if (is_keyed(p)) return png ? keyed_png(img) : keyed_jpeg(img, 90);
+                return png ? opaque_png(img) : jpeg(img, 88);
+            }};
+}
+
 }  // namespace
 
 std::string verify_keyed_jpeg(const Bytes& jpeg, const Bytes& keyed, int w, int h) {
@@ -53,19 +75,19 @@ std::string verify_keyed_jpeg(const Bytes& jpeg, const Bytes& keyed, int w, int 
 
 std::vector<MediaFile> all_media() {
     return {
-        {"aa.jpg", [] { return jpeg(picture_aa(), 88); }},
-        {"ab.png", [] { return keyed_png(scope_canvas()); }},
-        {"ba.png", [] { return keyed_png(logo_lower()); }},
-        {"bb.png", [] { return keyed_png(logo_upper()); }},
-        {"ca.png", [] { return keyed_png(greet_sign()); }},
-        {"ea.png", [] { return opaque_png(speaker_left()); }},
-        {"fa.jpg", [] { return jpeg(picture_fa(), 88); }},
-        {"fc.jpg", [] { return jpeg(picture_fc(), 88); }},
-        {"fd.jpg", [] { return jpeg(picture_fd(), 88); }},
-        {"fg.png", [] { return opaque_png(tile_fg()); }},
-        {"fh.png", [] { return opaque_png(speaker_right()); }},
-        {"tv.jpg", [] { return keyed_jpeg(picture_tv(), 90); }},
-        {"fg.jpg", [] { return jpeg(picture_fgj(), 88); }},
+        picture(Picture::opening, picture_aa),
+        picture(Picture::scope_canvas, scope_canvas),
+        picture(Picture::lower_logo, logo_lower),
+        picture(Picture::upper_logo, logo_upper),
+        picture(Picture::sign, greet_sign),
+        picture(Picture::shaking_left, speaker_left),
+        picture(Picture::greetings_bg, picture_fa),
+        picture(Picture::credits_bg, picture_fc),
+        picture(Picture::background, picture_fd),
+        picture(Picture::caption_tile, tile_fg),
+        picture(Picture::shaking_right, speaker_right),
+        picture(Picture::tv_frame, picture_tv),
+        picture(Picture::shaking_bg, picture_fgj),
         {media::file_name(strip_files[Strip::sm]), [] { return alpha_png(strip_sm()); }},
         {media::file_name(strip_files[Strip::bi]), [] { return alpha_png(strip_bi()); }},
         {media::file_name(strip_files[Strip::bl]), [] { return alpha_png(strip_bl()); }},
