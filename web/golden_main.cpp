@@ -20,7 +20,7 @@ namespace {
 constexpr int THUMB_BLOCK = 8;
 constexpr int THUMB_W = OFFLINE_SCREEN_W / THUMB_BLOCK, THUMB_H = OFFLINE_SCREEN_H / THUMB_BLOCK;
 
-void reduce(const std::vector<std::uint8_t>& rgb, std::vector<std::uint8_t>& out) {
+void reduce(const std::uint8_t* rgb, std::vector<std::uint8_t>& out) {
     for (int ty = 0; ty < THUMB_H; ++ty)
         for (int tx = 0; tx < THUMB_W; ++tx)
             for (int c = 0; c < 3; ++c) {
@@ -39,19 +39,11 @@ bool thumbnails() {
         std::printf("golden error: %s\n", run.error().c_str());
         return false;
     }
-    std::vector<std::uint8_t> rgb(OFFLINE_RGB_BYTES), out;
-    int next = 0;
-    for (long long n = 0; next < GOLDEN_FRAMES; ++n) {
-        const int ms = frame_ms(n, GOLDEN_FPS);
-        if (!run.pass_at(ms)) {
-            std::printf("golden error: %s\n", run.error().c_str());
-            return false;
-        }
-        if (ms >= golden_times_ms[next]) {
-            run.read_rgb(rgb.data());
-            reduce(rgb, out);
-            ++next;
-        }
+    std::vector<std::uint8_t> out;
+    if (!run.walk_to_moments(golden_times_ms.data(), GOLDEN_FRAMES, GOLDEN_FPS,
+                             [&](int, int, const std::uint8_t* rgb) { reduce(rgb, out); })) {
+        std::printf("golden error: %s\n", run.error().c_str());
+        return false;
     }
     std::FILE* f = std::fopen("/golden-thumbnails.rgb", "wb");
     if (!f || std::fwrite(out.data(), 1, out.size(), f) != out.size() || std::fclose(f) != 0) {

@@ -136,6 +136,24 @@ void OfflineRun::read_rgb(std::uint8_t* rgb) const {
     }
 }
 
+bool OfflineRun::walk_to_moments(const int* moments_ms, int count, int fps,
+                                 const MomentSink& at_moment,
+                                 const std::function<void(long long passes)>& after_pass) {
+    std::vector<std::uint8_t> rgb(OFFLINE_RGB_BYTES);
+    int next = 0;
+    for (long long n = 0; next < count; ++n) {
+        const int ms = frame_ms(n, fps);
+        if (!pass_at(ms)) return false;
+        if (after_pass) after_pass(n + 1);
+        for (bool read = false; next < count && ms >= moments_ms[next]; ++next) {
+            if (!read) read_rgb(rgb.data());
+            read = true;
+            at_moment(next, ms, rgb.data());
+        }
+    }
+    return true;
+}
+
 int OfflineRun::track_ms() const {
     if (!track_) return 0;
     const long long frames = track_->alen / 4;

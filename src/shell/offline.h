@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,15 @@ public:
 
     // The screen as RGB bytes, 3 per pixel, rows top to bottom: OFFLINE_RGB_BYTES bytes.
     void read_rgb(std::uint8_t* rgb) const;
+
+    // Plays every frame at `fps` from frame 0 (several scenes build on the passes before) until
+    // each of the `count` ascending moments has been reached, and hands `at_moment` the index of
+    // the moment, the elapsed ms of the first frame at or after it (the moment itself when it lies
+    // on the frame grid) and that frame's RGB bytes. `after_pass`, when set, is told the number of
+    // passes run so far after every pass. False, with error() set, when the run could not go on.
+    using MomentSink = std::function<void(int index, int ms, const std::uint8_t* rgb)>;
+    bool walk_to_moments(const int* moments_ms, int count, int fps, const MomentSink& at_moment,
+                         const std::function<void(long long passes)>& after_pass = {});
 
     // Length of the decoded track in ms (rounded up); 0 before start-up.
     int track_ms() const;

@@ -200,3 +200,28 @@ TEST_F(Offline, AnUndecodableTrackIsReported) {
     testing::internal::GetCapturedStderr();
     EXPECT_NE(run.error().find("Media/s.ogg"), std::string::npos) << run.error();
 }
+
+// The walk to chosen moments: every frame is played from frame 0, each moment gets the first
+// frame at or after it (two moments inside one frame get the same frame), and the walk stops at
+// the frame of the last moment.
+TEST_F(Offline, AWalkHandsEachMomentTheFirstFrameAtOrAfterIt) {
+    OfflineRun run;
+    ASSERT_TRUE(run.start_up()) << run.error();
+    const int moments[] = {0, 150, 190, 200, 410};
+    std::vector<std::pair<int, int>> seen;  // (moment index, frame ms)
+    std::vector<std::uint8_t> own(OFFLINE_RGB_BYTES);
+    long long passes = 0;
+    ASSERT_TRUE(run.walk_to_moments(
+        moments, 5, 10,
+        [&](int i, int ms, const std::uint8_t* rgb) {
+            seen.emplace_back(i, ms);
+            run.read_rgb(own.data());  // the frame handed over is the screen of that pass
+            EXPECT_EQ(std::memcmp(own.data(), rgb, OFFLINE_RGB_BYTES), 0) << i;
+        },
+        [&](long long n) { passes = n; }))
+        << run.error();
+    const std::vector<std::pair<int, int>> expected = {{0, 0}, {1, 200}, {2, 200}, {3, 200}, {4, 500}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(passes, 6);  // frames 0, 100, ..., 500
+    EXPECT_EQ(run.demo().elapsed, 500);
+}

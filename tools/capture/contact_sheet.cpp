@@ -1,5 +1,6 @@
 #include "contact_sheet.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <vector>
@@ -80,20 +81,18 @@ bool make_contact_sheet(const std::string& path, bool quiet, std::string& error)
     const long long passes =
         (static_cast<long long>(sheet_shots[SHEET_SHOTS - 1].ms) * SHEET_FPS + 999) / 1000 + 1;
     Progress progress("contact sheet", passes, quiet);
-    int shot = 0;
-    for (long long n = 0; shot < SHEET_SHOTS; ++n) {
-        const int ms = frame_ms(n, SHEET_FPS);
-        if (!run.pass_at(ms)) {
-            error = run.error();
-            return false;
-        }
-        progress.update(n + 1);
-        if (ms < sheet_shots[shot].ms) continue;
-        run.read_rgb(screen.px.data());
+    int moments[SHEET_SHOTS];
+    for (int i = 0; i < SHEET_SHOTS; ++i) moments[i] = sheet_shots[i].ms;
+    const auto thumbnail = [&](int shot, int, const std::uint8_t* rgb) {
+        std::copy(rgb, rgb + OFFLINE_RGB_BYTES, screen.px.begin());
         const int col = shot % COLUMNS, row = shot / COLUMNS;
         shrink_into(screen, 0, 0, THUMB_W, THUMB_H, SHRINK, sheet, GAP + col * (THUMB_W + GAP),
                     GAP + row * (THUMB_H + CAPTION_H + GAP));
-        ++shot;
+    };
+    if (!run.walk_to_moments(moments, SHEET_SHOTS, SHEET_FPS, thumbnail,
+                             [&](long long n) { progress.update(n); })) {
+        error = run.error();
+        return false;
     }
     progress.finish();
 
