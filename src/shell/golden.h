@@ -31,9 +31,9 @@ namespace golden_detail {
 constexpr std::array<int, GOLDEN_FRAMES> times() {
     std::array<int, GOLDEN_FRAMES> out{};
     int n = 0;
-    for (const ScheduleEntry& e : schedule)
-        for (int t : e.checked_ms)
-            if (t != NONE) out[n++] = e.from_ms + t;
+    for (int e = 0; e < SCHEDULE_SIZE; ++e)
+        for (int t : schedule[e].checked_ms)
+            if (t != NONE) out[n++] = schedule_start_ms[e] + t;
     return out;
 }
 }  // namespace golden_detail

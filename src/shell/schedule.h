@@ -7,7 +7,9 @@
 // Adding a scene: its two files in src/scenes/, one line in the registry (shell/registry.cpp),
 // one row here.
 
+#include <array>
 #include <iterator>
+#include <string_view>
 
 class Demo;
 
@@ -25,55 +27,86 @@ constexpr bool BACKGROUND = true;       // Media/fd.jpg is drawn at (0, 0) befor
 constexpr bool NO_BACKGROUND = false;   // the calls start from what the last pass left
 
 struct ScheduleEntry {
-    int from_ms;      // the entry holds from here (inclusive) to the next entry's from_ms
-    bool background;  // BACKGROUND or NO_BACKGROUND
+    const char* name;  // the entry's name: how tests, tools and the music find it
+    int duration_ms;   // how long it holds; the last entry holds until the stop (UNTIL_STOP)
+    bool background;   // BACKGROUND or NO_BACKGROUND
     SceneCall calls[MAX_CALLS];  // in this order, each with the pass's delta
-    const char* name;            // for people: test failures, the golden table's comments
-    // Moments that show the entry, in ms after from_ms: the contact sheet's shot (under
+    // Moments that show the entry, in ms after its start: the contact sheet's shot (under
     // `caption`) and the golden frames (on the golden run's 200 ms grid; NONE for no frame).
     const char* caption;
     int shot_ms;
     int checked_ms[MAX_CHECKED];
 };
 
+constexpr int UNTIL_STOP = 0;  // the duration of the last entry: it holds until Escape
+
+// One row per entry, in timeline order; each starts where the one before it ends. Moving a scene
+// is one edit: its duration, or its row.
 inline constexpr ScheduleEntry schedule[] = {
-    // from    background     calls                               name / caption / shot / golden
-    {0, NO_BACKGROUND, {{"fade-in"}}, "fade-in", "fade-in", 2500, {2400, NONE}},
-    {5000, BACKGROUND, {{"falling logos"}}, "falling logos", "falling logos", 7000, {2000, 9000}},
-    {15000, BACKGROUND, {{"drifting sprites"}}, "drifting sprites", "drifting sprites", 7000,
+    // name, duration, background, calls, caption, shot, golden moments
+    {"fade-in", 5000, NO_BACKGROUND, {{"fade-in"}}, "fade-in", 2500, {2400, NONE}},
+    {"falling logos", 10000, BACKGROUND, {{"falling logos"}}, "falling logos", 7000, {2000, 9000}},
+    {"drifting sprites", 15000, BACKGROUND, {{"drifting sprites"}}, "drifting sprites", 7000,
      {7000, NONE}},
-    {30000, NO_BACKGROUND, {{"bezier web"}}, "bezier web", "bezier web", 8000, {7000, NONE}},
-    {45000, BACKGROUND, {{"walkers"}}, "walkers", "walkers", 3500, {3000, NONE}},
+    {"bezier web", 15000, NO_BACKGROUND, {{"bezier web"}}, "bezier web", 8000, {7000, NONE}},
+    {"walkers", 6000, BACKGROUND, {{"walkers"}}, "walkers", 3500, {3000, NONE}},
     // The worm sets the walkers back on every pass, so that the level bars' walkers start over.
-    {51000, NO_BACKGROUND, {{"reveal worm"}, reset("walkers")}, "reveal worm", "reveal worm",
-     6000, {2000, 9800}},
-    {61000, NO_BACKGROUND, {{"blur"}}, "blur", "blur", 3000, {2400, NONE}},
-    {66000, BACKGROUND, {{"oscilloscope"}}, "oscilloscope", "oscilloscope", 6000, {4000, 9000}},
-    {81000, BACKGROUND, {{"walker"}, {"oscilloscope"}}, "walker and oscilloscope",
+    {"reveal worm", 10000, NO_BACKGROUND, {{"reveal worm"}, reset("walkers")}, "reveal worm", 6000,
+     {2000, 9800}},
+    {"blur", 5000, NO_BACKGROUND, {{"blur"}}, "blur", 3000, {2400, NONE}},
+    {"oscilloscope", 15000, BACKGROUND, {{"oscilloscope"}}, "oscilloscope", 6000, {4000, 9000}},
+    {"walker and oscilloscope", 15000, BACKGROUND, {{"walker"}, {"oscilloscope"}},
      "walker and scope", 7000, {7000, NONE}},
-    {96000, NO_BACKGROUND, {{"plasma"}}, "plasma", "plasma", 4000, {4000, NONE}},
-    {106000, BACKGROUND, {{"level bars"}, {"walkers"}}, "level bars and walkers", "level bars",
-     3000, {3000, NONE}},
-    {112000, NO_BACKGROUND, {{"greetings swing"}}, "greetings swing", "greetings swing", 5000,
+    {"plasma", 10000, NO_BACKGROUND, {{"plasma"}}, "plasma", 4000, {4000, NONE}},
+    {"level bars and walkers", 6000, BACKGROUND, {{"level bars"}, {"walkers"}}, "level bars", 3000,
+     {3000, NONE}},
+    {"greetings swing", 10000, NO_BACKGROUND, {{"greetings swing"}}, "greetings swing", 5000,
      {5000, NONE}},
-    {122000, NO_BACKGROUND, {{"credits"}}, "credits", "credits", 4000, {5000, NONE}},
-    {132000, BACKGROUND, {{"block-letter banner"}}, "block-letter banner", "block letters", 2000,
+    {"credits", 10000, NO_BACKGROUND, {{"credits"}}, "credits", 4000, {5000, NONE}},
+    {"block-letter banner", 5000, BACKGROUND, {{"block-letter banner"}}, "block letters", 2000,
      {2400, NONE}},
-    {137000, NO_BACKGROUND, {{"shaking words"}}, "shaking words", "shaking words", 4000,
+    {"shaking words", 10000, NO_BACKGROUND, {{"shaking words"}}, "shaking words", 4000,
      {5000, NONE}},
-    {147000, NO_BACKGROUND, {{"wavy caption"}, {"sprite trio"}}, "wavy caption and sprite trio",
+    {"wavy caption and sprite trio", 15000, NO_BACKGROUND, {{"wavy caption"}, {"sprite trio"}},
      "wavy caption", 8000, {7000, NONE}},
-    {162000, NO_BACKGROUND, {{"end screen"}}, "end screen", "end screen", 1000, {0, NONE}},
+    {"end screen", UNTIL_STOP, NO_BACKGROUND, {{"end screen"}}, "end screen", 1000, {0, NONE}},
 };
 
 constexpr int SCHEDULE_SIZE = static_cast<int>(std::size(schedule));
+
+namespace schedule_detail {
+constexpr std::array<int, SCHEDULE_SIZE> starts() {
+    std::array<int, SCHEDULE_SIZE> out{};
+    for (int n = 1; n < SCHEDULE_SIZE; ++n) out[n] = out[n - 1] + schedule[n - 1].duration_ms;
+    return out;
+}
+}  // namespace schedule_detail
+
+// Where each entry starts, in ms after the zero point: the sum of the durations before it.
+inline constexpr std::array<int, SCHEDULE_SIZE> schedule_start_ms = schedule_detail::starts();
+
+// Where the last timed entry ends and the end screen begins.
+constexpr int TIMELINE_MS = schedule_start_ms[SCHEDULE_SIZE - 1];
+
+// The index of the entry called `name`, or -1.
+constexpr int schedule_index(std::string_view name) {
+    for (int n = 0; n < SCHEDULE_SIZE; ++n)
+        if (name == schedule[n].name) return n;
+    return -1;
+}
+
+// The start, in ms after the zero point, of the entry called `name` (which must exist).
+constexpr int schedule_start(std::string_view name) {
+    const int n = schedule_index(name);
+    return n < 0 ? -1 : schedule_start_ms[n];
+}
 
 // The index of the entry for `elapsed`: the bounds are tested in ascending order, and an entry
 // holds while `elapsed` is below the next entry's bound. Elapsed times below the first bound
 // (negative ones included) pick entry 0; from the last entry's bound on, the last entry.
 constexpr int schedule_entry(int elapsed) {
     for (int n = 1; n < SCHEDULE_SIZE; ++n)
-        if (elapsed < schedule[n].from_ms) return n - 1;
+        if (elapsed < schedule_start_ms[n]) return n - 1;
     return SCHEDULE_SIZE - 1;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,11 +41,50 @@ void use_dummy_drivers() {
 }
 }  // namespace
 
+// The timeline the demo must keep, written out here rather than derived: a changed duration or a
+// row moved in the schedule shows up as a moved bound.
+TEST(Schedule, TheEntriesStartOnTheRequiredBounds) {
+    struct Bound {
+        const char* name;
+        int start_ms;
+    };
+    const Bound required[] = {
+        {"fade-in", 0},
+        {"falling logos", 5000},
+        {"drifting sprites", 15000},
+        {"bezier web", 30000},
+        {"walkers", 45000},
+        {"reveal worm", 51000},
+        {"blur", 61000},
+        {"oscilloscope", 66000},
+        {"walker and oscilloscope", 81000},
+        {"plasma", 96000},
+        {"level bars and walkers", 106000},
+        {"greetings swing", 112000},
+        {"credits", 122000},
+        {"block-letter banner", 132000},
+        {"shaking words", 137000},
+        {"wavy caption and sprite trio", 147000},
+        {"end screen", 162000},
+    };
+    ASSERT_EQ(SCHEDULE_SIZE, static_cast<int>(std::size(required)));
+    for (int n = 0; n < SCHEDULE_SIZE; ++n) {
+        EXPECT_STREQ(schedule[n].name, required[n].name) << "entry " << n;
+        EXPECT_EQ(schedule_start_ms[n], required[n].start_ms) << required[n].name;
+        EXPECT_EQ(schedule_start(required[n].name), required[n].start_ms) << required[n].name;
+        EXPECT_EQ(schedule_index(required[n].name), n) << required[n].name;
+    }
+    EXPECT_EQ(TIMELINE_MS, 162000);
+    EXPECT_EQ(schedule[SCHEDULE_SIZE - 1].duration_ms, UNTIL_STOP);
+    EXPECT_EQ(schedule_index("no such entry"), -1);
+    EXPECT_EQ(schedule_start("no such entry"), -1);
+}
+
 TEST(Schedule, EveryBoundStartsTheNextEntry) {
-    EXPECT_EQ(schedule[0].from_ms, 0);
+    EXPECT_EQ(schedule_start_ms[0], 0);
     for (int n = 1; n < SCHEDULE_SIZE; ++n) {
-        const int bound = schedule[n].from_ms;
-        EXPECT_LT(schedule[n - 1].from_ms, bound) << schedule[n].name;
+        const int bound = schedule_start_ms[n];
+        EXPECT_GT(schedule[n - 1].duration_ms, 0) << schedule[n - 1].name;
         EXPECT_EQ(schedule_entry(bound - 1), n - 1) << bound;
         EXPECT_EQ(schedule_entry(bound), n) << bound;
     }
@@ -141,7 +181,7 @@ TEST_F(ScheduleOnDemo, BackgroundIsDrawnFirstInTheEntriesThatHaveOne) {
 
         SDL_FillRect(demo.screen, nullptr, SDL_MapRGB(demo.screen->format, 1, 2, 3));
         log.clear();
-        run_schedule(demo, entry.from_ms, 16);
+        run_schedule(demo, schedule_start_ms[n], 16);
         EXPECT_EQ(log, expected) << entry.name;
         Uint32 own = 0;
         for (std::size_t i = 0; i < demo.scenes.size(); ++i)
@@ -384,7 +424,7 @@ TEST(EndToEnd, RunsTheWholeTimelineToTheEndScreenAndOut) {
         if (demo.start_ticks == 0) return;  // the zero point itself
         const int elapsed = static_cast<int>(t - demo.start_ticks);
         entries_seen.insert(schedule_entry(elapsed));
-        if (elapsed >= 163000 && !pressed) {
+        if (elapsed >= schedule_start("end screen") + 1000 && !pressed) {
             press(SDLK_ESCAPE);
             pressed = true;
         }
@@ -395,8 +435,8 @@ TEST(EndToEnd, RunsTheWholeTimelineToTheEndScreenAndOut) {
     EXPECT_EQ(entries_seen.size(), static_cast<size_t>(SCHEDULE_SIZE));
     EXPECT_EQ(demo.quit_requested, 1);
     EXPECT_EQ(demo.music, nullptr);
-    EXPECT_GE(demo.elapsed, 163000);
-    EXPECT_LT(demo.elapsed, 164000);
+    EXPECT_GE(demo.elapsed, schedule_start("end screen") + 1000);
+    EXPECT_LT(demo.elapsed, schedule_start("end screen") + 2000);
     EXPECT_EQ(rgb_at(demo.screen, 5, 0), rgb(0, 215, 246));
     demo.shut_down();
 }

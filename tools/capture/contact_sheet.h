@@ -18,7 +18,7 @@ constexpr int SHEET_SHOTS = SCHEDULE_SIZE;  // one per schedule entry, in timeli
 constexpr std::array<SheetShot, SHEET_SHOTS> make_sheet_shots() {
     std::array<SheetShot, SHEET_SHOTS> shots{};
     for (int n = 0; n < SHEET_SHOTS; ++n)
-        shots[n] = {schedule[n].from_ms + schedule[n].shot_ms, schedule[n].caption};
+        shots[n] = {schedule_start_ms[n] + schedule[n].shot_ms, schedule[n].caption};
     return shots;
 }
 inline constexpr std::array<SheetShot, SHEET_SHOTS> sheet_shots = make_sheet_shots();

@@ -38,8 +38,8 @@ struct Section {
     double at, beats, end;  // beats
 };
 Section section(int n) {
-    const double at = schedule[n].from_ms / 1000.0 / BEAT;
-    const double end = n + 1 < SCHEDULE_SIZE ? schedule[n + 1].from_ms / 1000.0 / BEAT : LENGTH_S / BEAT;
+    const double at = schedule_start_ms[n] / 1000.0 / BEAT;
+    const double end = n + 1 < SCHEDULE_SIZE ? schedule_start_ms[n + 1] / 1000.0 / BEAT : LENGTH_S / BEAT;
     return {at, end - at, end};
 }
 

@@ -132,7 +132,7 @@ void track_picture(const std::string& path) {
         }
     }
     for (int n = 1; n < SCHEDULE_SIZE; ++n)  // 8 columns per second
-        for (int y = 0; y < H; y += 2) put(schedule[n].from_ms * 8 / 1000, y, 0, 215, 246);
+        for (int y = 0; y < H; y += 2) put(schedule_start_ms[n] * 8 / 1000, y, 0, 215, 246);
     put_png("track.png", mg::encode_png(rgb, W, H, 3));
 }
 
