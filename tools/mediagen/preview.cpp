@@ -9,6 +9,7 @@
 #include <SDL_image.h>
 #include <vorbis/vorbisfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -21,62 +22,166 @@
 
 namespace {
 
-std::string g_media, g_out;
-SDL_Surface* g_screen = nullptr;
-mg::PreviewResult g_result;
+constexpr int VIEW_W = 640, VIEW_H = 480;  // px: every view but the track's is one screen
+constexpr int MARGIN = 8;                  // px around and between the frames of a strip view
 
-SDL_Surface* load(const char* name, bool keyed) {
-    SDL_Surface* s = IMG_Load((g_media + "/" + name).c_str());
+Uint32& pixel(SDL_Surface* s, int x, int y) {
+    return reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch)[x];
+}
+
+// Writes the views into one folder, drawing each on one 32-bit surface and saving it as a PNG.
+// Files that cannot be read or written are skipped and reported in the result.
+class Previewer {
+public:
+    Previewer(const std::string& media_dir, const std::string& out_dir)
+        : media_(media_dir), out_(out_dir) {}
+    ~Previewer() { SDL_FreeSurface(view_); }
+    Previewer(const Previewer&) = delete;
+    Previewer& operator=(const Previewer&) = delete;
+
+    mg::PreviewResult run();
+
+private:
+    SDL_Surface* load(const char* name, bool keyed);
+    void put_png(const std::string& name, const mg::Bytes& png);
+    void save(const std::string& name);
+    void clear(Uint8 r, Uint8 g, Uint8 b);
+    void paste(SDL_Surface* image, int x, int y);
+    void paste_cell(SDL_Surface* image, int x, int y, int w, int h, int sx, int sy);
+    void strip_view(SDL_Surface* strip, int frames);
+    void small_sheet_zoom(SDL_Surface* small);
+    void track_picture(const std::string& path);
+
+    std::string media_, out_;
+    SDL_Surface* view_ = nullptr;
+    mg::PreviewResult result_;
+};
+
+SDL_Surface* Previewer::load(const char* name, bool keyed) {
+    SDL_Surface* s = IMG_Load((media_ + "/" + name).c_str());
     if (!s) {
-        g_result.errors.push_back("cannot read '" + g_media + "/" + name + "': " + IMG_GetError());
+        result_.errors.push_back("cannot read '" + media_ + "/" + name + "': " + IMG_GetError());
         return nullptr;
     }
     if (keyed) SDL_SetColorKey(s, SDL_SRCCOLORKEY, SDL_MapRGB(s->format, KEY_R, KEY_G, KEY_B));
     return s;
 }
 
-void blit_at(SDL_Surface* img, int x, int y) {
-    if (!img) return;
-    SDL_Rect d{Sint16(x), Sint16(y), 0, 0};
-    SDL_BlitSurface(img, nullptr, g_screen, &d);
+void Previewer::put_png(const std::string& name, const mg::Bytes& png) {
+    std::string error;
+    if (write_file_atomically(out_ + "/" + name, png.data(), png.size(), error))
+        ++result_.written;
+    else
+        result_.errors.push_back(error);
 }
 
-void blit_cell(SDL_Surface* img, int x, int y, int w, int h, int sx, int sy) {
-    if (!img) return;
+void Previewer::save(const std::string& name) {
+    mg::Bytes rgb(size_t(VIEW_W) * VIEW_H * 3);
+    for (int y = 0; y < VIEW_H; ++y)
+        for (int x = 0; x < VIEW_W; ++x) {
+            const Uint32 p = pixel(view_, x, y);
+            Uint8* out = &rgb[(size_t(y) * VIEW_W + x) * 3];
+            out[0] = Uint8(p >> 16);
+            out[1] = Uint8(p >> 8);
+            out[2] = Uint8(p);
+        }
+    put_png(name, mg::encode_png(rgb, VIEW_W, VIEW_H, 3));
+}
+
+void Previewer::clear(Uint8 r, Uint8 g, Uint8 b) {
+    SDL_FillRect(view_, nullptr, SDL_MapRGB(view_->format, r, g, b));
+}
+
+void Previewer::paste(SDL_Surface* image, int x, int y) {
+    if (!image) return;
+    SDL_Rect d{Sint16(x), Sint16(y), 0, 0};
+    SDL_BlitSurface(image, nullptr, view_, &d);
+}
+
+void Previewer::paste_cell(SDL_Surface* image, int x, int y, int w, int h, int sx, int sy) {
+    if (!image) return;
     SDL_Rect s{Sint16(sx), Sint16(sy), Uint16(w), Uint16(h)};
     SDL_Rect d{Sint16(x), Sint16(y), 0, 0};
-    SDL_BlitSurface(img, &s, g_screen, &d);
+    SDL_BlitSurface(image, &s, view_, &d);
 }
 
-void put_png(const std::string& name, const mg::Bytes& png) {
-    std::string error;
-    if (write_file_atomically(g_out + "/" + name, png.data(), png.size(), error))
-        ++g_result.written;
-    else
-        g_result.errors.push_back(error);
-}
-
-void save(const char* name) {
-    mg::Bytes rgb(640 * 480 * 3);
-    for (int y = 0; y < 480; ++y) {
-        const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<Uint8*>(g_screen->pixels) + y * g_screen->pitch);
-        for (int x = 0; x < 640; ++x) {
-            rgb[(y * 640 + x) * 3] = Uint8(row[x] >> 16);
-            rgb[(y * 640 + x) * 3 + 1] = Uint8(row[x] >> 8);
-            rgb[(y * 640 + x) * 3 + 2] = Uint8(row[x]);
+// A strip's frames side by side on a checker board, each enlarged by the largest factor up to 3
+// at which they all fit, blended by their alpha. The strips are 32-bit RGBA.
+void Previewer::strip_view(SDL_Surface* strip, int frames) {
+    for (int y = 0; y < VIEW_H; y += 16)
+        for (int x = 0; x < VIEW_W; x += 16) {
+            SDL_Rect square{Sint16(x), Sint16(y), 16, 16};
+            SDL_FillRect(view_, &square, ((x + y) / 16) % 2 ? 0x606070 : 0x9090a0);
         }
+    const int fw = strip->w / frames;
+    const int room_w = VIEW_W - MARGIN, room_h = VIEW_H - MARGIN;
+    int scale = 3;
+    for (; scale > 1; --scale) {
+        const int per_row = room_w / (fw * scale + MARGIN);
+        if (per_row > 0 && ((frames + per_row - 1) / per_row) * (strip->h * scale + MARGIN) <= room_h)
+            break;
     }
-    put_png(name, mg::encode_png(rgb, 640, 480, 3));
+    const int per_row = room_w / (fw * scale + MARGIN);
+    if (per_row <= 0 || strip->format->BytesPerPixel != 4) return;
+
+    SDL_LockSurface(strip);
+    for (int f = 0; f < frames; ++f) {
+        const int ox = (f % per_row) * (fw * scale + MARGIN) + MARGIN;
+        const int oy = (f / per_row) * (strip->h * scale + MARGIN) + MARGIN;
+        for (int y = 0; y < strip->h; ++y)
+            for (int x = 0; x < fw; ++x) {
+                Uint8 r, g, b, a;
+                SDL_GetRGBA(pixel(strip, f * fw + x, y), strip->format, &r, &g, &b, &a);
+                if (a < 8) continue;
+                const auto over = [a](Uint8 src, Uint32 dst) {
+                    return Uint32((src * a + (dst & 0xFF) * (255 - a)) / 255);
+                };
+                for (int yy = 0; yy < scale; ++yy)
+                    for (int xx = 0; xx < scale; ++xx) {
+                        const int px = ox + x * scale + xx, py = oy + y * scale + yy;
+                        if (px >= VIEW_W || py >= VIEW_H) continue;
+                        Uint32& d = pixel(view_, px, py);
+                        d = (over(r, d >> 16) << 16) | (over(g, d >> 8) << 8) | over(b, d);
+                    }
+            }
+    }
+    SDL_UnlockSurface(strip);
 }
 
-void clear(Uint8 r, Uint8 g, Uint8 b) { SDL_FillRect(g_screen, nullptr, SDL_MapRGB(g_screen->format, r, g, b)); }
+// The small glyph sheet magnified three times in three bands of cells (0-16, 17-33, 34-44); the
+// part of a band past the right edge goes on below, 300 px down.
+void Previewer::small_sheet_zoom(SDL_Surface* small) {
+    constexpr int ZOOM = 3, CELLS_PER_BAND = 17, BAND_H = 100;
+    const int band_w = CELLS_PER_BAND * SMALL_FONT.cell_w * ZOOM;  // 1275 px
+    const int bpp = small->format->BytesPerPixel;
+    SDL_LockSurface(small);
+    for (int y = 0; y < SMALL_FONT.cell_h * ZOOM; ++y)
+        for (int band = 0; band < 3; ++band)
+            for (int x = 0; x < band_w; ++x) {
+                const int sx = band * CELLS_PER_BAND * SMALL_FONT.cell_w + x / ZOOM, sy = y / ZOOM;
+                if (sx >= small->w || sy >= small->h) continue;
+                const Uint8* p = static_cast<Uint8*>(small->pixels) + sy * small->pitch + sx * bpp;
+                Uint32 v = 0;
+                for (int k = 0; k < bpp && k < 3; ++k) v |= Uint32(p[k]) << (8 * k);
+                Uint8 r, g, b;
+                SDL_GetRGB(v, small->format, &r, &g, &b);
+                int dx = x, dy = band * BAND_H + y;
+                if (dx >= VIEW_W) {
+                    dx -= VIEW_W;
+                    dy += 3 * BAND_H;
+                }
+                if (dy >= VIEW_H || dx >= VIEW_W) continue;
+                pixel(view_, dx, dy) = (Uint32(r) << 16) | (Uint32(g) << 8) | b;
+            }
+    SDL_UnlockSurface(small);
+}
 
 // The track as a picture: a spectrogram (time across, 40 Hz to 12 kHz upwards on a log scale,
 // one column per 16th note) over the left and right levels, with the timeline's bounds marked.
-void track_picture(const std::string& path) {
+void Previewer::track_picture(const std::string& path) {
     OggVorbis_File vf;
     if (ov_fopen(path.c_str(), &vf) != 0) {
-        g_result.errors.push_back("cannot read '" + path + "' as Ogg Vorbis");
+        result_.errors.push_back("cannot read '" + path + "' as Ogg Vorbis");
         return;
     }
     std::vector<float> mono, left, right;
@@ -136,99 +241,49 @@ void track_picture(const std::string& path) {
     put_png("track.png", mg::encode_png(rgb, W, H, 3));
 }
 
-}  // namespace
-
-mg::PreviewResult mg::write_previews(const std::string& media_dir, const std::string& out_dir) {
-    g_media = media_dir;
-    g_out = out_dir;
-    g_result = PreviewResult{};
-    g_screen = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    if (!g_screen) {
-        g_result.errors.push_back(std::string("cannot make the drawing surface: ") + SDL_GetError());
-        return g_result;
+mg::PreviewResult Previewer::run() {
+    view_ = SDL_CreateRGBSurface(SDL_SWSURFACE, VIEW_W, VIEW_H, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    if (!view_) {
+        result_.errors.push_back(std::string("cannot make the drawing surface: ") + SDL_GetError());
+        return result_;
     }
-    SDL_Surface* fd = load("fd.jpg", false);
-    SDL_Surface* tv = load("tv.jpg", true);
+    SDL_Surface* fd = load(media::file_name(facts(Picture::background).file), false);
+    SDL_Surface* tv = load(media::file_name(facts(Picture::tv_frame).file), true);
     SDL_Surface* strips[STRIP_COUNT];
     for (int i = 0; i < STRIP_COUNT; ++i) strips[i] = load(media::file_name(strip_files[i]), false);
     SDL_Surface* small = load(media::file_name(SMALL_FONT.file), true);
     SDL_Surface* big = load(media::file_name(BIG_FONT.file), true);
 
-    // The strips frame by frame, doubled, on a checker board; and the glyph sheets.
-    for (int i = 0; i < 8; ++i) {
-        SDL_Surface* s = strips[i];
-        if (!s) continue;
-        for (int y = 0; y < 480; y += 16)
-            for (int x = 0; x < 640; x += 16) {
-                SDL_Rect r{Sint16(x), Sint16(y), 16, 16};
-                SDL_FillRect(g_screen, &r, ((x + y) / 16) % 2 ? 0x606070 : 0x9090a0);
-            }
-        int fw = s->w / frames_in[i];
-        int scale = 3;
-        while (scale > 1) {
-            int per_row = 632 / (fw * scale + 8);
-            if (per_row > 0 && ((frames_in[i] + per_row - 1) / per_row) * (s->h * scale + 8) <= 472) break;
-            --scale;
-        }
-        int cols = 632 / (fw * scale + 8);
-        for (int f = 0; f < frames_in[i]; ++f) {
-            int ox = (f % cols) * (fw * scale + 8) + 8, oy = (f / cols) * (s->h * scale + 8) + 8;
-            SDL_LockSurface(s);
-            for (int y = 0; y < s->h; ++y)
-                for (int x = 0; x < fw; ++x) {
-                    Uint32 p = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch + (f * fw + x) * 4);
-                    Uint8 r, g, b, a;
-                    SDL_GetRGBA(p, s->format, &r, &g, &b, &a);
-                    if (a < 8) continue;
-                    for (int yy = 0; yy < scale; ++yy)
-                        for (int xx = 0; xx < scale; ++xx) {
-                            int px = ox + x * scale + xx, py = oy + y * scale + yy;
-                            if (px >= 640 || py >= 480) continue;
-                            Uint32* d = reinterpret_cast<Uint32*>(static_cast<Uint8*>(g_screen->pixels) + py * g_screen->pitch) + px;
-                            Uint8 dr = Uint8(*d >> 16), dg = Uint8(*d >> 8), db = Uint8(*d);
-                            *d = (Uint32((r * a + dr * (255 - a)) / 255) << 16) | (Uint32((g * a + dg * (255 - a)) / 255) << 8) |
-                                 Uint32((b * a + db * (255 - a)) / 255);
-                        }
-                }
-            SDL_UnlockSurface(s);
-        }
-        save((std::string("strip-") + media::file_name(strip_files[i])).c_str());
+    for (int i = 0; i < STRIP_COUNT; ++i) {
+        if (!strips[i]) continue;
+        strip_view(strips[i], frames_in[i]);
+        save(std::string("strip-") + media::file_name(strip_files[i]));
     }
+    // Both glyph sheets cut into screen-wide rows.
     clear(40, 40, 60);
-    for (int row = 0; row < 2; ++row) blit_cell(small, 0, row * 36, 640, 31, row * 640, 0);
-    for (int row = 0; row < 4; ++row) blit_cell(big, 0, 76 + row * 101, 640, 100, row * 640, 0);
+    for (int row = 0; row < 2; ++row)
+        paste_cell(small, 0, row * 36, VIEW_W, SMALL_FONT.cell_h, row * VIEW_W, 0);
+    for (int row = 0; row < 4; ++row)
+        paste_cell(big, 0, 76 + row * 101, VIEW_W, BIG_FONT.cell_h, row * VIEW_W, 0);
     save("sheets.png");
-    // The small sheet magnified three times, cells 0..16 and 17..33 and 34..44.
     clear(40, 40, 60);
-    if (small) {
-        SDL_LockSurface(small);
-        for (int y = 0; y < 31 * 3; ++y)
-            for (int band = 0; band < 3; ++band)
-                for (int x = 0; x < 17 * 25 * 3 && x < 640 * 2; ++x) {
-                    int sx = band * 17 * 25 + x / 3, sy = y / 3;
-                    if (sx >= small->w || x >= 1275) continue;
-                    const Uint8* p = static_cast<Uint8*>(small->pixels) + sy * small->pitch + sx * small->format->BytesPerPixel;
-                    Uint32 v = p[0] | (p[1] << 8) | (p[2] << 16);
-                    Uint8 r, g, b;
-                    SDL_GetRGB(v, small->format, &r, &g, &b);
-                    int dx = x, dy = band * 100 + y;
-                    if (dx >= 640) { dx -= 640; dy += 300; }
-                    if (dy >= 480 || dx >= 640) continue;
-                    Uint32* d = reinterpret_cast<Uint32*>(static_cast<Uint8*>(g_screen->pixels) + dy * g_screen->pitch) + dx;
-                    *d = (Uint32(r) << 16) | (Uint32(g) << 8) | b;
-                }
-        SDL_UnlockSurface(small);
-    }
+    if (small) small_sheet_zoom(small);
     save("sheet-small-zoom.png");
+    // The TV set keyed over violet, then the background's hidden half.
     clear(120, 60, 140);
-    blit_at(tv, 0, 0);
+    paste(tv, 0, 0);
     save("tv-keyed.png");
-    blit_cell(fd, 0, 0, 640, 480, 640, 0);
+    paste_cell(fd, 0, 0, VIEW_W, VIEW_H, VIEW_W, 0);
     save("fd-hidden.png");
-    track_picture(g_media + "/" + media::file_name(TRACK_FILE));
+    track_picture(media_ + "/" + media::file_name(TRACK_FILE));
+
     for (SDL_Surface* image : {fd, tv, small, big}) SDL_FreeSurface(image);
     for (SDL_Surface* strip : strips) SDL_FreeSurface(strip);
-    SDL_FreeSurface(g_screen);
-    g_screen = nullptr;
-    return g_result;
+    return result_;
+}
+
+}  // namespace
+
+mg::PreviewResult mg::write_previews(const std::string& media_dir, const std::string& out_dir) {
+    return Previewer(media_dir, out_dir).run();
 }
