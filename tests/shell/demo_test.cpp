@@ -18,6 +18,7 @@
 #include "scenes/walkers.h"
 #include "shell/schedule.h"
 #include "support/headless.h"
+#include "support/output_capture.h"
 
 namespace {
 void press(SDLKey key, Uint8 type = SDL_KEYDOWN) {
@@ -92,11 +93,11 @@ protected:
     // Starts up expecting a stop before the first pass that says why in one line on standard
     // error and prints nothing on standard output; returns what went to standard error.
     std::string start_up_stopping() {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
+        capture_stdout();
+        capture_stderr();
         EXPECT_EQ(demo.start_up(), StartUp::stop_before_first_pass);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(captured_stdout(), "");
+        const std::string err = captured_stderr();
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
         EXPECT_EQ(demo.quit_requested, 1);
         return err;
@@ -163,9 +164,9 @@ TEST_F(ScheduleOnDemo, EveryCallNamesABuiltScene) {
 }
 
 TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
-    testing::internal::CaptureStdout();
+    capture_stdout();
     ASSERT_EQ(demo.start_up(), StartUp::ok);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(captured_stdout(), "");
     ASSERT_NE(demo.screen, nullptr);
     EXPECT_EQ(demo.screen->w, 640);
     EXPECT_EQ(demo.screen->h, 480);
@@ -285,11 +286,11 @@ TEST_F(Shell, WhenTheAudioDeviceDoesNotOpenStartUpStopsBeforeTheFirstPass) {
     ASSERT_NE(demo.screen, nullptr);
     const Uint32 before = rgb_at(10, 10);
     const int reads = clock.reads;
-    testing::internal::CaptureStdout();
+    capture_stdout();
     clock.now = 1000 + 6000;  // a pass would draw the falling logos
     EXPECT_FALSE(demo.pass());
     EXPECT_FALSE(demo.pass());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(captured_stdout(), "");
     EXPECT_EQ(clock.reads, reads);  // no pass: the clock is not even read
     EXPECT_EQ(demo.elapsed, 0);
     EXPECT_EQ(rgb_at(10, 10), before);
@@ -298,13 +299,13 @@ TEST_F(Shell, WhenTheAudioDeviceDoesNotOpenStartUpStopsBeforeTheFirstPass) {
 
 TEST_F(Shell, WithoutAnAudioDeviceNoPassRuns) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
+    capture_stdout();
+    capture_stderr();
     // SDL itself may refuse to start its audio subsystem with no driver; either way nothing is
     // written to standard output but the failure message, and no frame is drawn.
     const StartUp started = demo.start_up();
-    const std::string out = testing::internal::GetCapturedStdout();
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string out = captured_stdout();
+    const std::string err = captured_stderr();
     if (started == StartUp::failed) {
         EXPECT_EQ(out.rfind("Unable to init SDL: ", 0), 0u) << out;
         return;
@@ -318,9 +319,9 @@ TEST_F(Shell, WithoutAnAudioDeviceNoPassRuns) {
 
 TEST_F(Shell, AMissingPictureIsReportedAndStartUpGoesOn) {
     std::remove(media.path("fd.jpg").c_str());
-    testing::internal::CaptureStderr();
+    capture_stderr();
     ASSERT_EQ(demo.start_up(), StartUp::ok);
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = captured_stderr();
     EXPECT_NE(err.find("Media/fd.jpg"), std::string::npos) << err;
     EXPECT_EQ(demo.images.background, nullptr);
     EXPECT_EQ(rgb_at(10, 10), rgb(0, 215, 246));  // only the clear colour
@@ -332,9 +333,9 @@ TEST(ShellFailure, ABadVideoDriverIsReportedOnStandardOutput) {
     setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
     FakeClock clock;
     Demo demo(clock);
-    testing::internal::CaptureStdout();
+    capture_stdout();
     EXPECT_EQ(demo.start_up(), StartUp::failed);
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = captured_stdout();
     EXPECT_EQ(out.rfind("Unable to init SDL: ", 0), 0u) << out;
     EXPECT_EQ(out.back(), '\n');
     SDL_Quit();
