@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "scenes/walker.h"
 #include "scenes/walkers.h"
 #include "shell/schedule.h"
+#include "support/child.h"
 #include "support/headless.h"
 #include "support/output_capture.h"
 
@@ -273,8 +275,8 @@ TEST_F(Shell, WithoutTheTrackNoPassRunsAndTheReasonGoesToStandardError) {
     EXPECT_EQ(clock.reads, reads);  // no pass: the clock is not even read
 }
 
-// The device refused at Mix_OpenAudio itself (on this SDL an unknown audio driver already makes
-// SDL_Init fail, the case below): start-up completes, says so, and the loop ends before its first
+// The device refused at Mix_OpenAudio itself (here by a stand-in opener; the tests below have a
+// real device refuse to open): start-up completes, says so, and the loop ends before its first
 // pass: the clock is not read, no scene runs, nothing is flipped or printed on standard output.
 TEST_F(Shell, WhenTheAudioDeviceDoesNotOpenStartUpStopsBeforeTheFirstPass) {
     demo.open_audio = [](int, Uint16, int, int) {
@@ -297,24 +299,55 @@ TEST_F(Shell, WhenTheAudioDeviceDoesNotOpenStartUpStopsBeforeTheFirstPass) {
     EXPECT_EQ(demo.find<FallingLogos>("falling logos")->top_pos, 1.0);
 }
 
+namespace {
+// SDL's "disk" audio driver starts with the audio subsystem like any other, but its device is a
+// file: pointed into a folder that does not exist, the device cannot open. Video stays on the
+// dummy driver, so start-up gets past SDL_Init and the video mode to the audio device itself.
+std::string no_audio_device_env(const std::string& dir) {
+    return "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + dir +
+           "/no-such-folder/audio.raw";
+}
+}  // namespace
+
 TEST_F(Shell, WithoutAnAudioDeviceNoPassRuns) {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    const std::string here = std::filesystem::current_path().string();
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", (here + "/no-such-folder/audio.raw").c_str(), 1);
     capture_stdout();
     capture_stderr();
-    // SDL itself may refuse to start its audio subsystem with no driver; either way nothing is
-    // written to standard output but the failure message, and no frame is drawn.
     const StartUp started = demo.start_up();
     const std::string out = captured_stdout();
     const std::string err = captured_stderr();
-    if (started == StartUp::failed) {
-        EXPECT_EQ(out.rfind("Unable to init SDL: ", 0), 0u) << out;
-        return;
-    }
-    EXPECT_EQ(started, StartUp::stop_before_first_pass);
+    ASSERT_EQ(started, StartUp::stop_before_first_pass) << out << err;
     EXPECT_EQ(out, "");
-    EXPECT_NE(err.find("audio"), std::string::npos) << err;
+    EXPECT_NE(err.find("cannot open audio"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_EQ(demo.quit_requested, 1);
+    ASSERT_NE(demo.screen, nullptr);
+    EXPECT_EQ(rgb_at(10, 10), rgb(50, 50, 50));  // start-up's picture: fd.jpg, never flipped over
+
+    // No pass: the clock is not read, no scene runs, the screen keeps start-up's picture.
+    const int reads = clock.reads;
+    clock.now = 1000 + 6000;  // a pass would draw the falling logos
+    capture_stdout();
     EXPECT_FALSE(demo.pass());
+    EXPECT_FALSE(demo.pass());
+    EXPECT_EQ(captured_stdout(), "");
+    EXPECT_EQ(clock.reads, reads);
+    EXPECT_EQ(demo.elapsed, 0);
+    EXPECT_EQ(rgb_at(10, 10), rgb(50, 50, 50));
+    EXPECT_EQ(demo.find<FallingLogos>("falling logos")->top_pos, 1.0);
+}
+
+// The program itself on the same machine without an audio device: it ends by itself, with status
+// 1 and nothing on standard output. (Bounded by `timeout`: a demo that went on playing would wait
+// for Escape for ever; timeout's own status, 124, then fails the test.)
+TEST_F(Shell, TheProgramWithoutAnAudioDeviceEndsWithStatusOneAndPrintsNothing) {
+    const std::string here = std::filesystem::current_path().string();
+    const ChildResult r = run_child("timeout 60 " + std::string(ZYPHO_BIN), "", no_audio_device_env(here));
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(entries(here), (std::vector<std::string>{"Media"})) << "no audio file was written";
 }
 
 TEST_F(Shell, AMissingPictureIsReportedAndStartUpGoesOn) {
