@@ -63,11 +63,12 @@ class Probe : public Scene {
 public:
     Probe(std::string name, SDL_Surface* screen, Uint32 own, std::vector<std::string>& log)
         : name_(std::move(name)), screen_(screen), own_(own), log_(log) {}
-    void render(int) override {
+    void render(int delta) override {
         const Uint32 seen = rgb_at(screen_, 5, 5);
         log_.push_back(name_ + (seen == rgb(50, 50, 50) ? " over the background"
                                 : seen == rgb(1, 2, 3) ? " over the last pass"
-                                                       : " over another scene"));
+                                                       : " over another scene") +
+                       (delta == 16 ? "" : ", delta " + std::to_string(delta)));
         SDL_FillRect(screen_, nullptr, SDL_MapRGB(screen_->format, 200, 0, static_cast<Uint8>(own_)));
     }
     void reset() override { log_.push_back(name_ + " reset"); }
@@ -115,42 +116,55 @@ protected:
     }
 };
 
-// Every scene replaced by a probe: each entry, run through the real schedule on a screen that
-// still shows the last pass (RGB 1, 2, 3), calls its scenes in order, the first one over
-// Media/fd.jpg (RGB 50, 50, 50) exactly when the entry has a background, and nothing draws after
-// the last scene.
+// Every scene replaced by a probe, on a screen that still shows the last pass (RGB 1, 2, 3):
+// at the first and the last millisecond of each stretch of the timeline, the pass calls these
+// scenes in this order, each with the pass's delta (16 ms), the first one over Media/fd.jpg
+// (RGB 50, 50, 50) exactly where the timeline has the background, and nothing draws after the
+// last scene (whose own colour the screen then shows).
 TEST_F(ScheduleOnDemo, BackgroundIsDrawnFirstInTheEntriesThatHaveOne) {
+    struct Stretch {
+        int first_ms, last_ms;
+        std::vector<std::string> log;
+        const char* on_top;  // the scene whose colour the whole screen shows afterwards
+    };
+    const std::string bg = " over the background", last = " over the last pass",
+                      other = " over another scene";
+    const Stretch timeline[] = {
+        {0, 4999, {"fade-in" + last}, "fade-in"},
+        {5000, 14999, {"falling logos" + bg}, "falling logos"},
+        {15000, 29999, {"drifting sprites" + bg}, "drifting sprites"},
+        {30000, 44999, {"bezier web" + last}, "bezier web"},
+        {45000, 50999, {"walkers" + bg}, "walkers"},
+        {51000, 60999, {"reveal worm" + last, "walkers reset"}, "reveal worm"},
+        {61000, 65999, {"blur" + last}, "blur"},
+        {66000, 80999, {"oscilloscope" + bg}, "oscilloscope"},
+        {81000, 95999, {"walker" + bg, "oscilloscope" + other}, "oscilloscope"},
+        {96000, 105999, {"plasma" + last}, "plasma"},
+        {106000, 111999, {"level bars" + bg, "walkers" + other}, "walkers"},
+        {112000, 121999, {"greetings swing" + last}, "greetings swing"},
+        {122000, 131999, {"credits" + last}, "credits"},
+        {132000, 136999, {"block-letter banner" + bg}, "block-letter banner"},
+        {137000, 146999, {"shaking words" + last}, "shaking words"},
+        {147000, 161999, {"wavy caption" + last, "sprite trio" + other}, "sprite trio"},
+        {162000, 2147483647, {"end screen" + last}, "end screen"},
+    };
     std::vector<std::string> log;
     for (std::size_t i = 0; i < demo.scenes.size(); ++i)
         demo.scenes[i].scene = std::make_unique<Probe>(demo.scenes[i].name, demo.screen,
                                                        static_cast<Uint32>(i + 1), log);
-    for (int n = 0; n < SCHEDULE_SIZE; ++n) {
-        const ScheduleEntry& entry = schedule[n];
-        std::vector<std::string> expected;
-        std::string last_render;
-        for (const SceneCall& call : entry.calls) {
-            if (!call.scene) continue;
-            if (call.reset) {
-                expected.push_back(std::string(call.scene) + " reset");
-                continue;
-            }
-            const char* under = !last_render.empty() ? " over another scene"
-                                : entry.background   ? " over the background"
-                                                     : " over the last pass";
-            expected.push_back(call.scene + std::string(under));
-            last_render = call.scene;
-        }
-        ASSERT_FALSE(last_render.empty()) << entry.name;
-
-        SDL_FillRect(demo.screen, nullptr, SDL_MapRGB(demo.screen->format, 1, 2, 3));
-        log.clear();
-        run_schedule(demo, entry.from_ms, 16);
-        EXPECT_EQ(log, expected) << entry.name;
+    for (const Stretch& stretch : timeline) {
         Uint32 own = 0;
         for (std::size_t i = 0; i < demo.scenes.size(); ++i)
-            if (last_render == demo.scenes[i].name) own = static_cast<Uint32>(i + 1);
-        EXPECT_EQ(rgb_at(5, 5), rgb(200, 0, own)) << entry.name;
-        EXPECT_EQ(rgb_at(639, 479), rgb(200, 0, own)) << entry.name;
+            if (std::string(stretch.on_top) == demo.scenes[i].name) own = static_cast<Uint32>(i + 1);
+        ASSERT_NE(own, 0u) << stretch.on_top << " is not built";
+        for (const int ms : {stretch.first_ms, stretch.last_ms}) {
+            SDL_FillRect(demo.screen, nullptr, SDL_MapRGB(demo.screen->format, 1, 2, 3));
+            log.clear();
+            run_schedule(demo, ms, 16);
+            EXPECT_EQ(log, stretch.log) << "at " << ms << " ms";
+            EXPECT_EQ(rgb_at(5, 5), rgb(200, 0, own)) << "at " << ms << " ms";
+            EXPECT_EQ(rgb_at(639, 479), rgb(200, 0, own)) << "at " << ms << " ms";
+        }
     }
 }
 
