@@ -449,30 +449,95 @@ TEST_F(SgeTest, BezierOfOnePointAndOffSurfaceCurves) {
     EXPECT_TRUE(lit(s.get()).empty());
 }
 
-TEST_F(SgeTest, RandomFollowsRandAfterTheSameSeed) {
-    struct Call {
-        Sint32 min, max;
-    };
-    const Call calls[] = {{-10, 10}, {0, 639}, {5, 5}, {-300, -200}, {0, 1}, {1, 400}};
-    std::vector<Sint32> got, want;
+// After srand(1) the C library's generator gives 1804289383, 846930886, 1681692777, 1714636915,
+// 1957747793, 424238335, 719885386, 1649760492, 596516649, 1189641421, 1025202362, 1350490027...
+// Each draw below takes the next of these; its expected value is worked out by hand in the
+// comment (value mod span, plus min), so SGE's sequence for a seed is pinned as data.
+TEST_F(SgeTest, RandomGivesTheKnownSequenceForASeed) {
+    srand(1);
+    EXPECT_EQ(sge_Random(0, 9), 3);                   // 1804289383 mod 10
+    EXPECT_EQ(sge_Random(-10, 10), -6);               // 846930886 mod 21 = 4
+    EXPECT_EQ(sge_Random(-300, -200), -246);          // 1681692777 mod 101 = 54
+    EXPECT_EQ(sge_Random(0, 1), 1);                   // 1714636915 is odd
+    EXPECT_EQ(sge_Random(5, 5), 5);                   // takes 1957747793 all the same
+    EXPECT_EQ(sge_Random(INT_MIN, INT_MAX), -1723245313);  // span 2^32: INT_MIN + 424238335
+    EXPECT_EQ(sge_Random(INT_MAX - 1, INT_MAX), INT_MAX - 1);  // 719885386 is even
+    EXPECT_EQ(sge_Random(10, 9), 10);                 // reversed: min, and 1649760492 is used up
+    EXPECT_EQ(sge_Random(-2000000000, 2000000000), -1403483351);  // -2e9 + 596516649
+    EXPECT_EQ(sge_Random(1, 400), 222);               // 1189641421 mod 400 = 221
+    EXPECT_EQ(sge_Random(INT_MAX, INT_MIN), INT_MAX);  // reversed: 1025202362 is used up
+    EXPECT_EQ(rand(), 1350490027) << "every draw took exactly one value of the generator";
+
+    // The demo's own seed: the first draws of the drifting sprites' layout.
     srand(244243);
-    for (int i = 0; i < 600; ++i) got.push_back(sge_Random(calls[i % 6].min, calls[i % 6].max));
-    srand(244243);
-    for (int i = 0; i < 600; ++i)
-        want.push_back(calls[i % 6].min + rand() % (calls[i % 6].max - calls[i % 6].min + 1));
-    EXPECT_EQ(got, want);
+    EXPECT_EQ(sge_Random(0, 640), 96);   // 1538135363 mod 641
+    EXPECT_EQ(sge_Random(0, 400), 171);  // 710102199 mod 401
+    EXPECT_EQ(sge_Random(3, 7), 4);      // 244549541 mod 5 = 1
+    EXPECT_EQ(sge_Random(0, 7), 4);      // 1395123988 mod 8
 }
 
-TEST_F(SgeTest, RandomGuardsEmptyAndHugeRanges) {
-    srand(99);
-    int v[5];
-    for (int& x : v) x = rand();
-    srand(99);
-    EXPECT_EQ(sge_Random(10, 9), 10) << "empty range: min";
-    EXPECT_EQ(sge_Random(INT_MAX, INT_MIN), INT_MAX);
-    EXPECT_EQ(sge_Random(INT_MIN, INT_MAX), Sint32(Sint64(INT_MIN) + v[2])) << "range of 2^32";
-    EXPECT_EQ(sge_Random(INT_MAX - 1, INT_MAX), INT_MAX - 1 + v[3] % 2);
-    EXPECT_EQ(rand(), v[4]) << "each call took exactly one value";
+// Whatever the generator gives, a draw lands from min to max inclusive, both ends reached, and
+// every value of a small range comes up about equally often.
+TEST_F(SgeTest, RandomCoversItsRangeInclusivelyAndEvenly) {
+    srand(7);
+    struct Range {
+        Sint32 min, max;
+    };
+    for (const Range r : {Range{-3, 3}, Range{0, 1}, Range{0, 7}, Range{636, 640}, Range{-1, 0}}) {
+        const int values = r.max - r.min + 1, draws = 2000 * values;
+        std::vector<int> count(static_cast<size_t>(values), 0);
+        for (int i = 0; i < draws; ++i) {
+            const Sint32 v = sge_Random(r.min, r.max);
+            ASSERT_GE(v, r.min) << r.min << ".." << r.max;
+            ASSERT_LE(v, r.max) << r.min << ".." << r.max;
+            ++count[static_cast<size_t>(v - r.min)];
+        }
+        for (int k = 0; k < values; ++k) {
+            // 2000 expected per value; 1800..2200 is more than four standard deviations.
+            EXPECT_GT(count[static_cast<size_t>(k)], 1800) << r.min + k << " in " << r.min << ".." << r.max;
+            EXPECT_LT(count[static_cast<size_t>(k)], 2200) << r.min + k << " in " << r.min << ".." << r.max;
+        }
+    }
+    // Ranges wider than the generator's: in range, and spread over more than the bottom part.
+    Sint32 lowest = INT_MAX, highest = INT_MIN;
+    for (int i = 0; i < 1000; ++i) {
+        const Sint32 v = sge_Random(-2000000000, 2000000000);
+        ASSERT_GE(v, -2000000000);
+        ASSERT_LE(v, 2000000000);
+        lowest = std::min(lowest, v);
+        highest = std::max(highest, v);
+    }
+    EXPECT_LT(lowest, -1900000000);
+    EXPECT_GT(highest, 0);
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(sge_Random(-4, -4), -4);
+}
+
+// The sequence is the seed's alone: the same seed gives the same draws, another seed others, and
+// a draw takes one value of the generator whatever its range.
+TEST_F(SgeTest, RandomIsTheSeedsSequenceOneValuePerDraw) {
+    auto draws = [](unsigned seed) {
+        srand(seed);
+        std::vector<Sint32> v;
+        for (int i = 0; i < 200; ++i) v.push_back(sge_Random(-50, 1000));
+        return v;
+    };
+    const std::vector<Sint32> a = draws(244243), b = draws(244243), c = draws(244244);
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, c);
+
+    // Draws of every kind of range, then the generator itself: it has moved on by one value per
+    // draw, no more and no less (its 21st value after srand(5) compared with a fresh count).
+    srand(5);
+    for (int i = 0; i < 20; ++i) rand();
+    const int twenty_first = rand();
+    srand(5);
+    const Sint32 ranges[][2] = {{0, 0},   {3, 2},          {0, 1},       {INT_MIN, INT_MAX},
+                                {7, 7},   {INT_MAX, 0},    {-9, 9},      {0, 640},
+                                {-1, -1}, {INT_MIN, INT_MIN}, {0, INT_MAX}, {1, -1},
+                                {5, 6},   {-100, 100},     {0, 400},     {INT_MAX, INT_MAX},
+                                {3, 7},   {0, 7},          {-2, 2},      {100, 50}};
+    for (const auto& r : ranges) sge_Random(r[0], r[1]);
+    EXPECT_EQ(rand(), twenty_first);
 }
 
 TEST_F(SgeTest, NullSurfaceIsIgnored) {

@@ -2,19 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 
 #include "support/headless.h"
-
-TEST(SineTables, PeakOneShortOfTheirAmplitude) {
-    // The factor lies just below pi/180, so 90 degrees never quite reaches the top of the sine:
-    // a table scaled by 1024 or by 15 and truncated peaks at 1023 or 14. With pi/180 itself the
-    // quarter turn would give the full amplitude.
-    EXPECT_EQ(static_cast<int>(std::sin(128 * 0.703125 * DEG_TO_RAD) * 1024), 1023);
-    EXPECT_EQ(static_cast<int>(std::sin(256 * 0.3515625 * DEG_TO_RAD) * 15), 14);
-    EXPECT_EQ(static_cast<int>(std::sin(-128 * 0.703125 * DEG_TO_RAD) * 1024), -1023);
-    EXPECT_EQ(static_cast<int>(std::sin(128 * 0.703125 * (M_PI / 180)) * 1024), 1024);
-}
 
 TEST(Oscillator, SitsAtItsCentreAtTickZero) {
     EXPECT_EQ((Oscillator{1.0f / 300, 160, 240}.at(0)), 240);
@@ -41,4 +31,37 @@ TEST(Oscillator, ReadsTheClockOncePerValue) {
     EXPECT_EQ((Oscillator{1.0f / 300, 160, 240}.read(clock)), 293);  // tick 31000
     EXPECT_EQ((Oscillator{1.0f / 400, 140, 250}.read(clock)), 370);  // tick 31001
     EXPECT_EQ(clock.reads, 2);
+}
+
+TEST(Oscillator, KeepsWithinOneShortOfItsAmplitude) {
+    // Over 200 s of ticks the truncated swing peaks one short of the amplitude on both sides:
+    // the sine never comes out as exactly 1 or -1 at these ticks.
+    struct Case {
+        Oscillator o;
+        int lowest, highest;
+    };
+    const Case cases[] = {{{1.0f / 300, 160, 240}, 81, 399}, {{1.0f / 700, 260, 240}, -19, 499}};
+    for (const Case& c : cases) {
+        int lowest = c.o.at(0), highest = lowest;
+        for (Uint32 t = 1; t < 200000; ++t) {
+            lowest = std::min(lowest, c.o.at(t));
+            highest = std::max(highest, c.o.at(t));
+        }
+        EXPECT_EQ(lowest, c.lowest) << c.o.centre << " ± " << c.o.amplitude;
+        EXPECT_EQ(highest, c.highest) << c.o.centre << " ± " << c.o.amplitude;
+    }
+}
+
+TEST(Oscillator, TakesTicksPastTwoToTheThirtyFirstAsTheyAre) {
+    // The tick count is unsigned: after 24.8 days of run time it goes on counting up, and so does
+    // the angle (sin(2147483648 / 700) × 260 = -144.93, sin(3e9 / 700) × 260 = -160.57,
+    // sin(4294967295 / 700) × 260 = -240.79; with the float nearest 1/700).
+    const Oscillator o{1.0f / 700, 260, 240};
+    EXPECT_EQ(o.at(2147483647u), 95);
+    EXPECT_EQ(o.at(2147483648u), 96);
+    EXPECT_EQ(o.at(3000000000u), 80);
+    EXPECT_EQ(o.at(4294967295u), 0);
+    const Oscillator p{1.0f / 300, 160, 240};
+    EXPECT_EQ(p.at(3000000000u), 270);  // sin(1e7) × 160 = 30.52
+    EXPECT_EQ(p.at(4294967295u), 214);  // -26.78
 }

@@ -17,16 +17,31 @@ constexpr Uint32 BACKGROUND = rgb(50, 50, 50);
 constexpr int FRAME_W = 64;  // wide enough that a sprite at x = −50 still shows 14 columns
 constexpr int FRAME_H = 40;
 
-// The start layout the seed gives, drawn here with our own replay of the generator.
-void replay_layout(DriftingSprite (&out)[DriftingSprites::SPRITE_COUNT]) {
-    std::srand(244243);
-    for (DriftingSprite& s : out) {
-        s.x = replay_random(0, 640);
-        s.y = replay_random(0, 400);
-        s.speed = static_cast<float>(replay_random(3, 7));
-        s.frame = replay_random(0, 7);
-    }
-}
+// The layout srand(244243) gives: the C library's first 160 values after that seed taken four at
+// a time as x = value mod 641, y = value mod 401, speed = 3 + value mod 5, frame = value mod 8
+// (the first four values are 1538135363, 710102199, 244549541 and 1395123988: 96, 171, 4, 4).
+struct Placement {
+    int x, y, speed, frame;
+};
+constexpr Placement LAYOUT[DriftingSprites::SPRITE_COUNT] = {
+    {96, 171, 4, 4},  {514, 155, 6, 3}, {268, 367, 6, 3}, {292, 296, 4, 6}, {179, 259, 7, 2},
+    {576, 21, 6, 0},  {139, 214, 5, 6}, {184, 95, 7, 4},  {329, 286, 7, 3}, {427, 322, 4, 3},
+    {478, 273, 7, 7}, {239, 140, 6, 3}, {443, 274, 6, 0}, {532, 88, 7, 0},  {515, 139, 3, 1},
+    {63, 274, 3, 5},  {347, 274, 4, 1}, {607, 215, 7, 4}, {495, 199, 7, 2}, {254, 346, 7, 7},
+    {265, 250, 7, 4}, {597, 100, 3, 3}, {552, 66, 4, 6},  {86, 70, 5, 1},   {522, 33, 6, 1},
+    {417, 75, 7, 4},  {440, 171, 5, 6}, {57, 329, 3, 5},  {33, 247, 6, 3},  {248, 400, 3, 4},
+    {41, 53, 3, 3},   {266, 288, 6, 3}, {185, 109, 7, 7}, {601, 282, 6, 2}, {518, 296, 5, 7},
+    {518, 274, 5, 6}, {151, 154, 5, 0}, {126, 3, 4, 6},   {396, 219, 4, 6}, {235, 363, 3, 2},
+};
+// The generator's 161st value after the seed: the first one a pass draws.
+constexpr int VALUE_161 = 1371733653;
+// Values 161 to 200 taken mod 8: the frames of the first re-pick, in record order.
+constexpr int FIRST_REPICK[DriftingSprites::SPRITE_COUNT] = {
+    5, 7, 1, 4, 2, 4, 6, 6, 5, 6, 5, 3, 4, 1, 1, 7, 7, 3, 7, 3,
+    3, 4, 1, 5, 3, 3, 4, 2, 2, 6, 4, 7, 5, 5, 3, 7, 1, 1, 5, 6,
+};
+// Values 161 (1371733653) and 162 taken mod 401: the heights of the first two wraps.
+constexpr int FIRST_WRAP_Y = 71, SECOND_WRAP_Y = 309;
 }  // namespace
 
 class DriftingSpritesPass : public ::testing::Test {
@@ -46,28 +61,31 @@ protected:
     }
 };
 
-TEST_F(DriftingSpritesPass, SeedGivesTheSameLayoutEveryTime) {
+TEST_F(DriftingSpritesPass, SeedGivesTheKnownLayoutEveryTimeWithFourDrawsPerSprite) {
     SpriteSet current;
     std::rand();  // draws before construction change nothing: it seeds itself
     DriftingSprites first(screen.surface(), current, upper, lower);
-    DriftingSprite expected[DriftingSprites::SPRITE_COUNT];
-    replay_layout(expected);
+    EXPECT_EQ(std::rand(), VALUE_161) << "construction takes 160 values, no more, no fewer";
     EXPECT_EQ(first.ticker.ms, 0);
     for (int i = 0; i < DriftingSprites::SPRITE_COUNT; ++i) {
-        EXPECT_EQ(first.sprites[i].x, expected[i].x) << i;
-        EXPECT_EQ(first.sprites[i].y, expected[i].y) << i;
-        EXPECT_EQ(first.sprites[i].speed, expected[i].speed) << i;
-        EXPECT_EQ(first.sprites[i].frame, expected[i].frame) << i;
-        EXPECT_TRUE(first.sprites[i].x >= 0 && first.sprites[i].x <= 640);
-        EXPECT_TRUE(first.sprites[i].y >= 0 && first.sprites[i].y <= 400);
-        EXPECT_TRUE(first.sprites[i].speed >= 3.0f && first.sprites[i].speed <= 7.0f);
-        EXPECT_TRUE(first.sprites[i].frame >= 0 && first.sprites[i].frame <= 7);
+        const DriftingSprite& s = first.sprites[i];
+        EXPECT_EQ(s.x, LAYOUT[i].x) << i;
+        EXPECT_EQ(s.y, LAYOUT[i].y) << i;
+        EXPECT_EQ(s.speed, static_cast<float>(LAYOUT[i].speed)) << i;
+        EXPECT_EQ(s.frame, LAYOUT[i].frame) << i;
+        EXPECT_TRUE(s.x >= 0 && s.x <= 640) << i;
+        EXPECT_TRUE(s.y >= 0 && s.y <= 400) << i;
+        EXPECT_TRUE(s.speed == 3.0f || s.speed == 4.0f || s.speed == 5.0f || s.speed == 6.0f ||
+                    s.speed == 7.0f)
+            << i;
+        EXPECT_TRUE(s.frame >= 0 && s.frame <= 7) << i;
     }
     std::rand();
     DriftingSprites second(screen.surface(), current, upper, lower);
     for (int i = 0; i < DriftingSprites::SPRITE_COUNT; ++i) {
-        EXPECT_EQ(second.sprites[i].x, expected[i].x) << i;
-        EXPECT_EQ(second.sprites[i].frame, expected[i].frame) << i;
+        EXPECT_EQ(second.sprites[i].x, LAYOUT[i].x) << i;
+        EXPECT_EQ(second.sprites[i].y, LAYOUT[i].y) << i;
+        EXPECT_EQ(second.sprites[i].frame, LAYOUT[i].frame) << i;
     }
 }
 
@@ -125,11 +143,8 @@ TEST_F(DriftingSpritesPass, RepicksAbove100InRecordOrderAndMovesPerPass) {
 
     pass(scene, 1);  // 101: every sprite re-picks, after being drawn with its old frame
     EXPECT_EQ(scene.ticker.ms, 0);
-    DriftingSprite layout[DriftingSprites::SPRITE_COUNT];
-    replay_layout(layout);  // the 160 draws of construction, then one frame draw per sprite
-    int picked[DriftingSprites::SPRITE_COUNT];
+    const int* picked = FIRST_REPICK;  // the draws right after construction's 160, in record order
     for (int i = 0; i < DriftingSprites::SPRITE_COUNT; ++i) {
-        picked[i] = replay_random(0, 7);
         EXPECT_EQ(scene.sprites[i].frame, picked[i]) << i;
         const int drawn_x = before[i].x + static_cast<int>(before[i].speed);
         EXPECT_EQ(frame_at(screen, drawn_x + 1, before[i].y + 1), before[i].frame) << i;
@@ -168,10 +183,8 @@ TEST_F(DriftingSpritesPass, WrapsOnlyPast640AndComesBackAtMinus50) {
     EXPECT_EQ(scene.sprites[1].y, y1);
 
     // The new heights are the two draws after the layout's 160, in wrap order.
-    DriftingSprite layout[DriftingSprites::SPRITE_COUNT];
-    replay_layout(layout);
-    EXPECT_EQ(y1, replay_random(0, 400));
-    EXPECT_EQ(scene.sprites[0].y, replay_random(0, 400));
+    EXPECT_EQ(y1, FIRST_WRAP_Y);
+    EXPECT_EQ(scene.sprites[0].y, SECOND_WRAP_Y);
 }
 
 TEST_F(DriftingSpritesPass, MissingOrTooNarrowStripDrawsOnlyTheLogos) {

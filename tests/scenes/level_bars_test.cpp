@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <initializer_list>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -197,8 +198,11 @@ TEST(LevelBarsOnAWideScreen, ColumnsPastTheSlotShowSilence) {
 }
 
 // The real thing: a generated track played through SDL_mixer on the dummy audio driver, captured
-// by the post-mix hook as start-up registers it. The bars must show the tone (left 0.8 of full
-// scale, right 0.5) and change from chunk to chunk.
+// by the post-mix hook as start-up registers it. Each pass checked is drawn with the audio thread
+// held off (SDL_LockAudio keeps the mixer's callback, and the capture hook in it, from running),
+// so the slot the test reads is the one the pass read: every column's bars must have the lengths
+// of that chunk's samples, show the tone (left 0.8 of full scale, right 0.5), and change from
+// chunk to chunk.
 TEST(LevelBarsWithMusic, TheCaptureFillsAndTheBarsMove) {
     MediaDir media;
     media.write_track("s.ogg", 4.0);  // long enough to still play on a slow, busy machine
@@ -216,55 +220,92 @@ TEST(LevelBarsWithMusic, TheCaptureFillsAndTheBarsMove) {
     Mix_SetPostMix(capture_callback, nullptr);
     ASSERT_EQ(Mix_PlayMusic(music, 1), 0);
 
-    LevelBars bars(screen.surface(), SDL_MapRGB(screen.surface()->format, 255, 255, 255), program_capture());
-    // Waits (at most ~3 s; a chunk comes every 93 ms) for a chunk of sound in the current slot other than `not_slot`
-    // (-1: any), and returns its slot.
-    auto wait_for_sound = [](int not_slot) {
+    const Uint32 white = SDL_MapRGB(screen.surface()->format, 255, 255, 255);
+    LevelBars bars(screen.surface(), white, program_capture());
+    struct Pass {
+        Uint32 chunk = 0;              // chunks captured when the pass was drawn; 0: none came
+        std::vector<Sint16> samples;   // the current slot's first 1280 samples at that moment
+        std::vector<Uint32> px;        // the picture
+        bool held = false;             // no chunk arrived while the pass was drawn
+    };
+    // Waits (at most ~3 s; a chunk comes every 93 ms) for a loud chunk published after chunk
+    // `after`, and draws a pass on it with the audio thread held off.
+    auto held_pass = [&](Uint32 after) {
+        Pass p;
         for (int waited = 0; waited < 3000; waited += 5) {
-            const int slot = capture_buffer.current_slot.load();
-            const Sint16* s = capture_buffer.slots[slot];
+            SDL_LockAudio();
+            const Uint32 chunk = capture_buffer.chunks_captured.load();
+            const Sint16* s = capture_buffer.slots[capture_buffer.current_slot.load() & 1];
             int loudest = 0;
             for (int i = 0; i < 1280; ++i) loudest = std::max(loudest, std::abs(static_cast<int>(s[i])));
-            if (slot != not_slot && loudest > 10000) return slot;
+            if (chunk > after && loudest > 10000) {
+                p.chunk = chunk;
+                p.samples.assign(s, s + 1280);
+                screen.fill(0, 0, 0);
+                bars.render();
+                const Uint32* first = static_cast<const Uint32*>(screen.surface()->pixels);
+                p.px.assign(first, first + 640 * 480);
+                p.held = capture_buffer.chunks_started.load() == chunk;
+                SDL_UnlockAudio();
+                return p;
+            }
+            SDL_UnlockAudio();
             SDL_Delay(5);
         }
-        return -1;
+        return p;
     };
-    // The longest bar above and below each base line.
+    // Every column against the samples: a bar of |sample| × 240 / 32768 px (within a pixel) from
+    // its base line, down for a positive sample and up for a negative one. "" when all match.
+    auto mismatches = [](const Pass& p) {
+        std::string report;
+        for (int x = 0; x < 640; ++x)
+            for (int channel = 0; channel < 2; ++channel) {
+                const int base = channel == 0 ? 120 : 360;
+                const int sample = p.samples[static_cast<size_t>(2 * x + channel)];
+                int lit = 0;
+                for (int y = base - 120; y < base + 120; ++y) lit += p.px[static_cast<size_t>(y * 640 + x)] != 0;
+                const double length = std::abs(sample) * 240.0 / 65536.0;
+                bool ok = std::abs(lit - length) <= 1.0;
+                if (length >= 3) {
+                    const int inside = sample > 0 ? base + 1 : base - 2;
+                    const int outside = sample > 0 ? base - 2 : base + 1;
+                    ok = ok && p.px[static_cast<size_t>(inside * 640 + x)] != 0 &&
+                         p.px[static_cast<size_t>(outside * 640 + x)] == 0;
+                }
+                if (!ok && report.size() < 400)
+                    report += "column " + std::to_string(x) + " channel " + std::to_string(channel) +
+                              ": sample " + std::to_string(sample) + ", " + std::to_string(lit) +
+                              " px lit\n";
+            }
+        return report;
+    };
+    // The longest bar above and below the middle of the screen.
     struct Extent { int left = 0, right = 0; };
-    auto picture = [&] {
-        screen.fill(0, 0, 0);
-        bars.render();
-        std::vector<Uint32> px(static_cast<Uint32*>(screen.surface()->pixels),
-                               static_cast<Uint32*>(screen.surface()->pixels) + 640 * 480);
-        return px;
-    };
     auto extent = [&](const std::vector<Uint32>& px) {
         Extent e;
-        const Uint32 white = SDL_MapRGB(screen.surface()->format, 255, 255, 255);
         for (int x = 0; x < 640; ++x) {
             int upper = 0, lower = 0;
-            for (int y = 0; y < 240; ++y) upper += px[y * 640 + x] == white;
-            for (int y = 240; y < 480; ++y) lower += px[y * 640 + x] == white;
+            for (int y = 0; y < 240; ++y) upper += px[static_cast<size_t>(y * 640 + x)] == white;
+            for (int y = 240; y < 480; ++y) lower += px[static_cast<size_t>(y * 640 + x)] == white;
             e.left = std::max(e.left, upper);
             e.right = std::max(e.right, lower);
         }
         return e;
     };
 
-    const int first_slot = wait_for_sound(-1);
-    ASSERT_NE(first_slot, -1) << "no sound captured";
-    const auto first = picture();
-    const int second_slot = wait_for_sound(first_slot);
-    ASSERT_NE(second_slot, -1) << "no second chunk captured";
-    const auto second = picture();
-
+    const Pass first = held_pass(0);
+    const Pass second = first.chunk ? held_pass(first.chunk) : Pass{};
     Mix_HaltMusic();
     Mix_FreeMusic(music);
     Mix_CloseAudio();
+    ASSERT_NE(first.chunk, 0u) << "no sound captured";
+    ASSERT_NE(second.chunk, 0u) << "no second chunk captured";
+    EXPECT_TRUE(first.held && second.held) << "a chunk arrived while the audio thread was held";
 
+    EXPECT_EQ(mismatches(first), "");
+    EXPECT_EQ(mismatches(second), "");
     // 0.8 and 0.5 of full scale: about 96 and 60 px (lossy coding moves them a little).
-    const Extent a = extent(first), b = extent(second);
+    const Extent a = extent(first.px), b = extent(second.px);
     EXPECT_GT(a.left, 80);
     EXPECT_LT(a.left, 110);
     EXPECT_GT(a.right, 48);
@@ -272,5 +313,6 @@ TEST(LevelBarsWithMusic, TheCaptureFillsAndTheBarsMove) {
     EXPECT_GT(b.left, 80);
     EXPECT_GT(b.right, 48);
     // 440 Hz moves on by 0.87 of a cycle from one 4096-frame chunk to the next.
-    EXPECT_NE(first, second);
+    EXPECT_NE(first.samples, second.samples);
+    EXPECT_NE(first.px, second.px);
 }

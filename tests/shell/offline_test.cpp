@@ -9,6 +9,7 @@
 #include "audio/capture.h"
 #include "shell/schedule.h"
 #include "support/headless.h"
+#include "support/output_capture.h"
 
 namespace {
 
@@ -181,10 +182,10 @@ TEST_F(Offline, TwoRunsGiveTheSameFrames) {
 
 TEST_F(Offline, WithoutTheTrackStartUpFailsAndSaysWhy) {
     std::remove(media.path("s.ogg").c_str());
-    testing::internal::CaptureStderr();
+    capture_stderr();
     OfflineRun run;
     EXPECT_FALSE(run.start_up());
-    testing::internal::GetCapturedStderr();
+    captured_stderr();
     EXPECT_NE(run.error().find("Media/s.ogg"), std::string::npos) << run.error();
     EXPECT_FALSE(run.pass_at(0));
 }
@@ -194,10 +195,10 @@ TEST_F(Offline, AnUndecodableTrackIsReported) {
     ASSERT_NE(f, nullptr);
     std::fputs("not a track", f);
     std::fclose(f);
-    testing::internal::CaptureStderr();
+    capture_stderr();
     OfflineRun run;
     EXPECT_FALSE(run.start_up());
-    testing::internal::GetCapturedStderr();
+    captured_stderr();
     EXPECT_NE(run.error().find("Media/s.ogg"), std::string::npos) << run.error();
 }
 
