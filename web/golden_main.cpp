@@ -3,7 +3,8 @@
 // frame, "golden <ms> 0x<checksum>", then "golden done" (or "golden error: ..."). With
 // --thumbnails it then writes /golden-thumbnails.rgb: for each golden frame, in order, the frame
 // reduced to 80 x 60 pixels (the mean of each 8 x 8 block), RGB bytes, for the page's tests to
-// recognise the scenes in the live demo.
+// recognise the scenes in the live demo. It begins with "golden kernels blend <path> blur <kernel>":
+// the pixel kernels this build runs (gfx/cpu_features.h).
 
 #include <cinttypes>
 #include <cstdlib>
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "gfx/blur_kernel.h"
+#include "gfx/byte_blend.h"
 #include "shell/golden.h"
 #include "shell/offline.h"
 
@@ -60,6 +63,8 @@ int main(int argc, char** argv) {
     // in. The offline run unhooks and halts the live music right after start-up, so nothing it
     // plays reaches the frames. The display stays SDL's dummy one.
     setenv("SDL_AUDIODRIVER", "emscripten", 0);
+    std::printf("golden kernels blend %s blur %s\n", blend_path_name(best_blend_path()),
+                blur_kernel_name(best_blur_kernel()));
     std::vector<GoldenFrame> frames;
     std::string error;
     if (!compute_golden_frames(frames, error)) {

@@ -1,9 +1,6 @@
 #include "gfx/byte_blend.h"
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define ZYPHO_BLEND_X86 1
-#include <immintrin.h>
-#endif
+#include "gfx/cpu_features.h"
 
 namespace {
 
@@ -28,7 +25,64 @@ const Uint8* blend_table(int src, int alpha) {
     return t.out;
 }
 
-#ifdef ZYPHO_BLEND_X86
+#ifdef ZYPHO_SIMD_SSE2
+// The same as the AVX2 chunks below, 16 bytes at a time: see blend32.
+template <bool Filled>
+inline __m128i blend16(__m128i d, __m128i src, __m128i keep, __m128i fill, __m128i alpha) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i by255 = _mm_set1_epi16(static_cast<short>(0x8081));
+    const __m128i down = _mm_subs_epu8(d, src);  // d - s where d > s, else 0
+    const __m128i diff = _mm_or_si128(_mm_subs_epu8(src, d), down);
+    __m128i lo = _mm_mullo_epi16(_mm_unpacklo_epi8(diff, zero), alpha);
+    __m128i hi = _mm_mullo_epi16(_mm_unpackhi_epi8(diff, zero), alpha);
+    lo = _mm_srli_epi16(_mm_mulhi_epu16(lo, by255), 7);
+    hi = _mm_srli_epi16(_mm_mulhi_epu16(hi, by255), 7);
+    const __m128i q = _mm_packus_epi16(lo, hi);
+    const __m128i rising = _mm_cmpeq_epi8(down, zero);  // s >= d
+    const __m128i out =
+        _mm_sub_epi8(_mm_add_epi8(d, _mm_and_si128(q, rising)), _mm_andnot_si128(rising, q));
+    if (!Filled) return out;
+    return _mm_or_si128(_mm_and_si128(out, keep), fill);
+}
+
+inline __m128i load16(const Uint8* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+template <bool Filled>
+inline void chunk16(Uint8* p, __m128i src, __m128i keep, __m128i fill, __m128i alpha) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), blend16<Filled>(load16(p), src, keep, fill, alpha));
+}
+
+// As avx2_run, 16 bytes at a time (at least 16): chunk k starts at offset 16k mod bpp within its
+// pixel, 0, 1, 2, 0, ... for 3-byte pixels, so the chunks go in groups of three.
+template <bool Filled>
+void sse2_run(Uint8* p, int bytes, int bpp, const Uint8* pattern, const Uint8* keep,
+              const Uint8* fill, int alpha) {
+    const __m128i a = _mm_set1_epi16(static_cast<short>(alpha));
+    const int last = bytes - 16, last_at = last % bpp;
+    const __m128i last_chunk = load16(p + last);
+    __m128i src[3], kp[3], fl[3];
+    for (int k = 0; k < 3; ++k) {
+        const int at = 16 * k % bpp;
+        src[k] = load16(pattern + at);
+        kp[k] = load16(keep + at);
+        fl[k] = load16(fill + at);
+    }
+    int done = 0;
+    for (; done + 48 <= bytes; done += 48) {
+        chunk16<Filled>(p + done, src[0], kp[0], fl[0], a);
+        chunk16<Filled>(p + done + 16, src[1], kp[1], fl[1], a);
+        chunk16<Filled>(p + done + 32, src[2], kp[2], fl[2], a);
+    }
+    int k = 0;
+    for (; done + 16 <= bytes; done += 16, ++k) chunk16<Filled>(p + done, src[k], kp[k], fl[k], a);
+    if (done < bytes)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + last),
+                         blend16<Filled>(last_chunk, load16(pattern + last_at), load16(keep + last_at),
+                                         load16(fill + last_at), a));
+}
+#endif
+
+#ifdef ZYPHO_SIMD_X86
 // One 32-byte chunk. Per byte: q = |s - d| * a / 255, exact in 16-bit lanes (the product is at
 // most 255 × 255, and x / 255 == (x × 0x8081) >> 23 for every 16-bit x), then d + q where s >= d
 // and d - q where s < d, neither of which can wrap since q <= |s - d|; last, the fill byte.
@@ -104,20 +158,23 @@ __attribute__((target("avx2"))) void avx2_run(Uint8* p, int bytes, int bpp, cons
 bool blend_path_available(BlendPath path) {
     switch (path) {
         case BlendPath::Tables: return true;
-        case BlendPath::Avx2:
-#ifdef ZYPHO_BLEND_X86
-            return __builtin_cpu_supports("avx2");
-#else
-            return false;
-#endif
+        case BlendPath::Sse2: return cpu_has_sse2();
+        case BlendPath::Avx2: return cpu_has_avx2();
     }
     return false;
 }
 
 BlendPath best_blend_path() {
-    static const BlendPath best =
-        blend_path_available(BlendPath::Avx2) ? BlendPath::Avx2 : BlendPath::Tables;
-    return best;
+    return cpu_has_avx2() ? BlendPath::Avx2 : cpu_has_sse2() ? BlendPath::Sse2 : BlendPath::Tables;
+}
+
+const char* blend_path_name(BlendPath path) {
+    switch (path) {
+        case BlendPath::Tables: return "tables";
+        case BlendPath::Sse2: return "sse2";
+        case BlendPath::Avx2: return "avx2";
+    }
+    return "?";
 }
 
 ByteBlend::ByteBlend(int bpp, const Uint8 source[4], int alpha, int fill_offset, Uint8 fill_value)
@@ -157,23 +214,32 @@ void ByteBlend::tables(Uint8* p, int n) const {
     }
 }
 
-void ByteBlend::run(BlendPath path, Uint8* p, int n) const {
-    if (n <= 0) return;
+BlendPath ByteBlend::run(BlendPath path, Uint8* p, int n) const {
+    if (!blend_path_available(path)) path = best_blend_path();
+    if (n <= 0) return path;
     const int bytes = n * bpp_;
-#ifdef ZYPHO_BLEND_X86
-    // best_blend_path() is Avx2 only where the processor has it: asked once, not per run.
-    if (path == BlendPath::Avx2 && bytes >= 32 && best_blend_path() == BlendPath::Avx2) {
+#ifdef ZYPHO_SIMD_X86
+    if (path == BlendPath::Avx2 && bytes >= 32) {
         if (bpp_ == 4)
             avx2_run<true>(p, bytes, bpp_, pattern_, keep_, fill_, alpha_);
         else
             avx2_run<false>(p, bytes, bpp_, pattern_, keep_, fill_, alpha_);
-        return;
+        return BlendPath::Avx2;
     }
-#else
-    (void)path;
+#endif
+#ifdef ZYPHO_SIMD_SSE2
+    // Runs too short for AVX2's 32 bytes take SSE2's 16 where they can.
+    if (path != BlendPath::Tables && bytes >= 16) {
+        if (bpp_ == 4)
+            sse2_run<true>(p, bytes, bpp_, pattern_, keep_, fill_, alpha_);
+        else
+            sse2_run<false>(p, bytes, bpp_, pattern_, keep_, fill_, alpha_);
+        return BlendPath::Sse2;
+    }
 #endif
     if (bpp_ == 4)
         tables<4>(p, n);
     else
         tables<3>(p, n);
+    return BlendPath::Tables;
 }

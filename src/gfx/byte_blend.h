@@ -7,21 +7,25 @@
 // with s the source colour's byte for that channel and a the alpha; the fourth byte of a 4-byte
 // pixel, which is not a channel, is set to a fixed value (what SDL_MapRGB puts there).
 //
-// Two ways give the same bytes: look-up tables, one per channel (everywhere), and AVX2, 32 bytes
-// at a time without tables (x86-64 processors that have it, asked at run time).
+// Three ways give the same bytes: look-up tables, one per channel (everywhere); SSE2, 16 bytes at
+// a time without tables (every x86-64 processor, and the WebAssembly build with SIMD); and AVX2,
+// 32 bytes at a time (x86-64 processors that have it, asked at run time: gfx/cpu_features.h).
 
 #include <SDL.h>
 
 // d + (s - d) * a / 255 with C++ division. Stays within 0..255 since |(s - d) * a / 255| <= |s - d|.
 inline int blend_byte(int d, int s, int a) { return d + (s - d) * a / 255; }
 
-enum class BlendPath { Tables, Avx2 };
+enum class BlendPath { Tables, Sse2, Avx2 };
 
 // Whether this build and this processor can run `path`.
 bool blend_path_available(BlendPath path);
 
 // The fastest path available here.
 BlendPath best_blend_path();
+
+// The name of a path, for test and benchmark labels: "tables", "sse2", "avx2".
+const char* blend_path_name(BlendPath path);
 
 // One colour at one alpha, laid out for pixels of `bpp` (3 or 4) bytes.
 class ByteBlend {
@@ -30,9 +34,11 @@ public:
     // names the byte that is set to fill_value instead (ignored for 3-byte pixels).
     ByteBlend(int bpp, const Uint8 source[4], int alpha, int fill_offset, Uint8 fill_value);
 
-    // Blends the `n` pixels from p on.
-    void run(Uint8* p, int n) const { run(best_blend_path(), p, n); }
-    void run(BlendPath path, Uint8* p, int n) const;
+    // Blends the `n` pixels from p on, with `path` (a path that is not available here runs as
+    // the best one that is), and returns the path that ran: a run shorter than a vector (32
+    // bytes for AVX2, 16 for SSE2) takes the next narrower one, down to the tables.
+    BlendPath run(Uint8* p, int n) const { return run(best_blend_path(), p, n); }
+    BlendPath run(BlendPath path, Uint8* p, int n) const;
 
 private:
     template <int Bpp>

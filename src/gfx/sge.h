@@ -109,7 +109,7 @@ void sge_Bezier(SDL_Surface* surface, Sint16 x1, Sint16 y1, Sint16 x2, Sint16 y2
 // (dx² + dy² <= r² + r), so it is 2r + 1 pixels across; r = 0 is the centre pixel alone, a negative
 // r draws nothing, and so does alpha 0. Clipped to the clip rectangle. On surfaces whose channels
 // are whole bytes (24- and 32-bit RGB in any order) each row goes through ByteBlend
-// (gfx/byte_blend.h), 32 bytes at a time where the processor has AVX2.
+// (gfx/byte_blend.h), 16 or 32 bytes at a time with SSE2 or AVX2.
 void sge_FilledCircleAlpha(SDL_Surface* surface, Sint16 x, Sint16 y, Sint16 r, Uint8 R, Uint8 G,
                            Uint8 B, Uint8 alpha);
 

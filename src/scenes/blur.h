@@ -5,7 +5,7 @@
 
 #include <SDL.h>
 
-#include "scenes/blur_kernel.h"
+#include "gfx/blur_kernel.h"
 #include "scenes/scene.h"
 
 class Blur : public Scene {

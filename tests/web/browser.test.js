@@ -6,12 +6,17 @@
 //   - the live demo: after the click on the start screen the music plays (the AudioContext runs,
 //     its clock advances, the mixer produces loud chunks), the expected scene is on screen at
 //     chosen moments (recognised against the golden frames' thumbnails), the oscilloscope's trace
-//     and the level bars are drawn from the very chunk of sound that pass had, and Escape on the
-//     end screen ends the program and the page says so.
+//     and the level bars are drawn from the very chunk of sound that pass had, the canvas shows
+//     the last flipped picture pixel for pixel, and Escape on the end screen ends the program and
+//     the page says so.
 // To reach the later scenes without watching 162 seconds, the page's clock (performance.now,
 // which the program's ticks come from) is moved forward by the test between checks; the sound
 // keeps playing as it does, and what the audio-driven scenes draw is compared with it.
 // Frame rates are measured and printed, never asserted: a loaded machine may be slow.
+// Also: every missing or broken file (media.json, a picture, the music, zypho.js, zypho.wasm)
+// stops the page with a message that names the file as it is spelled; on a phone (Chromium's
+// mobile emulation, touch events) a tap starts the demo and the picture fits the screen upright
+// and sideways.
 //
 // Run: node --test tests/web/  (needs build-web/site from scripts/web-build; ZYPHO_WEB_SITE names
 // another folder, CHROMIUM another browser binary).
@@ -23,6 +28,7 @@ const os = require('node:os');
 const path = require('node:path');
 const { test, before, after } = require('node:test');
 const puppeteer = require('puppeteer-core');
+const { KnownDevices } = puppeteer;
 const { serve } = require('../../web/serve.js');
 
 const top = path.resolve(__dirname, '..', '..');
@@ -124,6 +130,10 @@ test('the browser build draws the desktop\'s golden frames on the virtual clock'
     if (m) got.set(Number(m[1]), m[2]);
   }
   assert.ok(lines.includes('golden done'), `the parity program did not finish:\n${lines.join('\n')}`);
+  // The build has 128-bit SIMD: the pixel kernels run their SSE2 paths (on wasm's vector
+  // instructions), not the portable ones.
+  assert.ok(lines.includes('golden kernels blend sse2 blur sse2'),
+    `the web build does not run the SIMD kernels: ${lines.find((l) => l.startsWith('golden kernels')) || 'no kernels line'}`);
   const differ = [];
   for (const g of golden) {
     const web = got.get(g.ms);
@@ -307,6 +317,21 @@ test('the live demo plays its music and draws its scenes from it', { timeout: 90
         await new Promise((r) => setTimeout(r, 150));
       }
       const s = shots[0];
+      // The canvas shows the last flipped picture, pixel for pixel (RGBA there, XRGB on screen).
+      const canvasDiff = await page.evaluate((W, H) => {
+        const M = Module;
+        const px = M.HEAPU8.subarray(M._zypho_web_screen_pixels(), M._zypho_web_screen_pixels() + W * H * 4);
+        const shown = document.getElementById('canvas').getContext('2d').getImageData(0, 0, W, H).data;
+        let differ = 0, first = null;
+        for (let i = 0; i < W * H; ++i) {
+          const same = shown[4 * i] === px[4 * i + 2] && shown[4 * i + 1] === px[4 * i + 1] &&
+            shown[4 * i + 2] === px[4 * i] && shown[4 * i + 3] === 255;
+          if (!same && differ++ === 0) first = [i % W, Math.floor(i / W), Array.from(shown.subarray(4 * i, 4 * i + 4)), Array.from(px.subarray(4 * i, 4 * i + 4))];
+        }
+        return { differ, first };
+      }, W, H);
+      assert.equal(canvasDiff.differ, 0, `the canvas differs from the screen in ${canvasDiff.differ} pixels, ` +
+        `first at ${canvasDiff.first && canvasDiff.first.slice(0, 2)}: RGBA ${canvasDiff.first && canvasDiff.first[2]}, screen BGRX ${canvasDiff.first && canvasDiff.first[3]}`);
       const { best, all } = nearestGolden(s.thumb);
       const ranking = all.sort((p, q) => p.d - q.d).slice(0, 3).map((e) => `${e.g.name} at ${e.g.ms} ms (${e.d.toFixed(1)})`);
       // The scenes over the shared background (walkers, worm, oscilloscope, level bars) differ
@@ -343,6 +368,120 @@ test('the live demo plays its music and draws its scenes from it', { timeout: 90
   });
   const sorted = fps.slice().sort((a, b) => a - b);
   console.log(`# frame rate in headless Chromium: median ${sorted[sorted.length >> 1].toFixed(1)} fps (${sorted.map((f) => f.toFixed(0)).join(', ')})`);
+  assert.deepEqual(errors, [], 'the page reported errors');
+  await page.close();
+});
+
+// The page with some of its files replaced: `files` maps a path of the site ("media.json",
+// "Media/aa.jpg") to a response { status, body, type }.
+async function openBroken(files) {
+  const page = await browser.newPage();
+  await page.setRequestInterception(true);
+  page.on('request', (request) => {
+    const name = decodeURIComponent(new URL(request.url()).pathname.slice(1));
+    const r = files[name];
+    if (!r) return request.continue();
+    return request.respond({ status: r.status || 200, contentType: r.type || 'application/octet-stream', body: r.body || '' });
+  });
+  await page.goto(base, { waitUntil: 'load', timeout: 120000 });
+  return page;
+}
+
+// What the failure panel shows, as a person reads it (with the style sheet applied).
+async function failure(page, timeout = 120000) {
+  const end = await waitForState(page, ['failed', 'ready', 'running', 'over'], timeout);
+  const shown = await page.$eval('#failed', (e) => !e.classList.contains('hidden'));
+  const text = await page.$eval('#failed-text', (e) => e.innerText);
+  return { state: end.state, shown, text };
+}
+
+test('a missing or broken file stops the page with a message that names it', { timeout: 600000 }, async (t) => {
+  const sizes = JSON.parse(fs.readFileSync(path.join(site, 'media.json'), 'utf8'));
+  const sizeOf = (name) => sizes.find((f) => f.name === name).size;
+  const notFound = { status: 404, body: 'not found\n', type: 'text/plain' };
+  const cases = [
+    { what: 'media.json missing', files: { 'media.json': notFound }, says: /cannot load media\.json: 404/ },
+    { what: 'media.json not JSON', files: { 'media.json': { body: 'oops', type: 'application/json' } }, says: /media\.json is not a list of the media/ },
+    { what: 'media.json without sizes', files: { 'media.json': { body: '[{"name":"aa.jpg"}]', type: 'application/json' } }, says: /media\.json is not a list of the media/ },
+    { what: 'a picture missing', files: { 'Media/aa.jpg': notFound }, says: /cannot load Media\/aa\.jpg: 404/ },
+    { what: 'a picture cut short', files: { 'Media/bb.png': { body: Buffer.alloc(100, 0x89), type: 'image/png' } }, says: new RegExp(`Media/bb\\.png is 100 bytes, media\\.json says ${sizeOf('bb.png')}`) },
+    { what: 'a picture that is not one', files: { 'Media/ab.png': { body: Buffer.alloc(sizeOf('ab.png'), 0x41), type: 'image/png' } }, says: /Media\/ab\.png is not a PNG picture/ },
+    { what: 'a picture that does not decode', files: { 'Media/fd.jpg': { body: Buffer.concat([Buffer.from([0xff, 0xd8, 0xff]), Buffer.alloc(sizeOf('fd.jpg') - 3, 0x13)]), type: 'image/jpeg' } }, says: /Media\/fd\.jpg is not a JPEG picture that can be read/ },
+    { what: 'the music missing', files: { 'Media/s.ogg': notFound }, says: /cannot load Media\/s\.ogg: 404/ },
+    { what: 'the music not Ogg', files: { 'Media/s.ogg': { body: Buffer.alloc(sizeOf('s.ogg'), 0), type: 'audio/ogg' } }, says: /Media\/s\.ogg is not an Ogg Vorbis track/ },
+    { what: 'the program missing', files: { 'zypho.wasm': notFound }, says: /cannot load zypho\.wasm: 404/ },
+    { what: 'the program broken', files: { 'zypho.wasm': { body: Buffer.from('not a program at all'), type: 'application/wasm' } }, says: /zypho\.wasm is not a WebAssembly program/ },
+    { what: 'the program broken, served as bytes', files: { 'zypho.wasm': { body: Buffer.from('\0asm junk'), type: 'application/octet-stream' } }, says: /zypho\.wasm is not a WebAssembly program/ },
+    { what: 'the runtime missing', files: { 'zypho.js': notFound }, says: /cannot load zypho\.js/ },
+  ];
+  for (const c of cases) {
+    await t.test(c.what, async () => {
+      const page = await openBroken(c.files);
+      const f = await failure(page);
+      await page.close();
+      assert.equal(f.state, 'failed', `the page went on to "${f.state}"`);
+      assert.ok(f.shown, 'the failure panel is not shown');
+      assert.match(f.text, c.says);
+    });
+  }
+
+  // Music whose head is right but which the program cannot read: the program's start-up stops
+  // before the first picture and says why; the page passes that on.
+  await t.test('music the program cannot read', async () => {
+    const ogg = fs.readFileSync(path.join(site, 'Media', 's.ogg'));
+    const broken = Buffer.concat([Buffer.from('OggS'), Buffer.alloc(ogg.length - 4, 0x55)]);
+    const page = await openBroken({ 'Media/s.ogg': { body: broken, type: 'audio/ogg' } });
+    const ready = await waitForState(page, ['ready', 'failed'], 120000);
+    assert.equal(ready.state, 'ready', `the page did not get ready: ${ready.error}`);
+    await page.click('#start');
+    const f = await failure(page, 60000);
+    await page.close();
+    assert.equal(f.state, 'failed', `the page went on to "${f.state}"`);
+    assert.ok(f.shown, 'the failure panel is not shown');
+    assert.match(f.text, /cannot load Media\/s\.ogg/);
+  });
+});
+
+// The stage's box and the window's, in CSS pixels.
+async function layout(page) {
+  return page.evaluate(() => {
+    const r = document.getElementById('stage').getBoundingClientRect();
+    return { x: r.left, y: r.top, w: r.width, h: r.height, vw: window.innerWidth, vh: window.innerHeight };
+  });
+}
+
+function assertFits(l, how) {
+  assert.ok(l.x >= 0 && l.y >= 0 && l.x + l.w <= l.vw + 0.5 && l.y + l.h <= l.vh + 0.5,
+    `${how}: the picture (${l.w} x ${l.h} at ${l.x}, ${l.y}) does not fit the ${l.vw} x ${l.vh} screen`);
+  assert.ok(Math.abs(l.w * 3 - l.h * 4) <= 4, `${how}: the picture is ${l.w} x ${l.h}, not 4:3`);
+  assert.ok(l.w >= l.vw - 1 || l.h >= l.vh - 1, `${how}: the picture (${l.w} x ${l.h}) does not fill the ${l.vw} x ${l.vh} screen either way`);
+  assert.ok(Math.abs(l.x + l.w / 2 - l.vw / 2) <= 1 && Math.abs(l.y + l.h / 2 - l.vh / 2) <= 1, `${how}: the picture is not centred`);
+}
+
+test('on a phone a tap starts the demo and the picture fits upright and sideways', { timeout: 300000 }, async () => {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  const phone = KnownDevices['Pixel 5'];
+  await page.emulate(phone);
+  await page.goto(base, { waitUntil: 'load', timeout: 120000 });
+  const ready = await waitForState(page, ['ready', 'failed'], 240000);
+  assert.equal(ready.state, 'ready', `the page did not get ready: ${ready.error}`);
+  assert.equal(await page.$eval('#start-hint', (e) => e.innerText), 'tap to start');
+  assertFits(await layout(page), 'upright');
+
+  await page.tap('#start');
+  await page.waitForFunction(() => window.zypho.state === 'running' && Module._zypho_web_flips() > 10, { timeout: 60000, polling: 50 });
+  assert.ok(await page.evaluate(() => Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === 'running'),
+    'the sound did not start with the tap');
+
+  await page.setViewport({ ...phone.viewport, width: phone.viewport.height, height: phone.viewport.width, isLandscape: true });
+  await page.waitForFunction(() => window.innerWidth > window.innerHeight, { timeout: 10000 });
+  await new Promise((r) => setTimeout(r, 200));
+  assertFits(await layout(page), 'sideways');
+  const flips = await page.evaluate(() => Module._zypho_web_flips());
+  await new Promise((r) => setTimeout(r, 500));
+  assert.ok(await page.evaluate(() => Module._zypho_web_flips()) > flips, 'the demo stopped when the phone was turned');
   assert.deepEqual(errors, [], 'the page reported errors');
   await page.close();
 });

@@ -4,7 +4,11 @@
 //
 // Every SDL 1.2 surface wraps an SDL2 surface that shares its pixel memory: blits and fills are
 // SDL2's, with SDL 1.2's rectangles and flags translated. The screen is a 640 x 480 XRGB8888
-// surface whose pixels stay at one address for the whole run; a flip copies it to the window.
+// surface whose pixels stay at one address for the whole run. A flip on the page's canvas turns it
+// into RGBA bytes with wasm SIMD, 16 bytes at a time, into a buffer of its own that the page's
+// ImageData looks at in place, and puts that on the canvas: one conversion and one copy, by the
+// browser. On any other video driver (the parity program's dummy one) it goes to SDL2's window
+// surface.
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -16,6 +20,9 @@
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
+#ifdef __wasm_simd128__
+#include <wasm_simd128.h>
+#endif
 #define ZYPHO_EXPORT extern "C" EMSCRIPTEN_KEEPALIVE
 #else
 #define ZYPHO_EXPORT extern "C"
@@ -111,8 +118,69 @@ void watch_post_mix(void* /*udata*/, Uint8* stream, int len) {
     if (loud) ++loud_chunks;
 }
 
+#ifdef __EMSCRIPTEN__
+// Puts `width` x `height` RGBA bytes at `rgba` on the page's canvas (Module.canvas), through an
+// ImageData that views those bytes in the program's memory: made once, and again only if the
+// memory grows (which gives it a new buffer). The canvas has no alpha channel of its own, so the
+// browser composes it as opaque.
+EM_JS(void, put_on_canvas, (const Uint8* rgba, int width, int height), {
+    var c = Module['zyphoCanvas'] || (Module['zyphoCanvas'] = {});
+    if (c.canvas !== Module['canvas']) {
+        c.canvas = Module['canvas'];
+        c.ctx = c.canvas.getContext('2d', { alpha: false });
+        c.image = null;
+    }
+    if (!c.ctx) return;
+    if (!c.image || c.buffer !== HEAPU8.buffer) {
+        c.buffer = HEAPU8.buffer;
+        c.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
+    }
+    c.ctx.putImageData(c.image, 0, 0);
+});
+#endif
+
+// The canvas's copy of the screen: RGBA bytes, allocated with the first flip on the canvas.
+Uint8* canvas_pixels = nullptr;
+int present_to_canvas = -1;  // unknown until the first flip: whether the video driver is the page's
+
+// XRGB8888 words (bytes B, G, R, X) into RGBA bytes with A = 255, `n` pixels.
+void to_rgba(const Uint8* from, Uint8* to, int n) {
+    int i = 0;
+#ifdef __wasm_simd128__
+    const v128_t opaque = wasm_i32x4_splat(static_cast<int>(0xFF000000u));
+    for (; i + 4 <= n; i += 4) {
+        const v128_t v = wasm_v128_load(from + 4 * i);
+        wasm_v128_store(to + 4 * i, wasm_v128_or(wasm_i8x16_shuffle(v, v, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9,
+                                                                    8, 11, 14, 13, 12, 15),
+                                                 opaque));
+    }
+#endif
+    for (; i < n; ++i) {
+        to[4 * i] = from[4 * i + 2];
+        to[4 * i + 1] = from[4 * i + 1];
+        to[4 * i + 2] = from[4 * i];
+        to[4 * i + 3] = 0xFF;
+    }
+}
+
 void present() {
     if (!window || !screen) return;
+#ifdef __EMSCRIPTEN__
+    if (present_to_canvas < 0) {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        present_to_canvas = driver && std::strcmp(driver, "emscripten") == 0;
+    }
+    if (present_to_canvas) {
+        const size_t n = static_cast<size_t>(screen->w) * screen->h;
+        if (!canvas_pixels) canvas_pixels = static_cast<Uint8*>(SDL_malloc(n * 4));
+        if (!canvas_pixels) return;
+        for (int y = 0; y < screen->h; ++y)
+            to_rgba(static_cast<const Uint8*>(screen->pixels) + static_cast<size_t>(y) * screen->pitch,
+                    canvas_pixels + static_cast<size_t>(y) * screen->w * 4, screen->w);
+        put_on_canvas(canvas_pixels, screen->w, screen->h);
+        return;
+    }
+#endif
     SDL_Surface* target = SDL_GetWindowSurface(window);
     if (target) {
         SDL_BlitSurface(wrapped(screen)->s20, nullptr, target, nullptr);

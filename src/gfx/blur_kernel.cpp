@@ -1,9 +1,6 @@
-#include "scenes/blur_kernel.h"
+#include "gfx/blur_kernel.h"
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define ZYPHO_BLUR_X86 1
-#include <immintrin.h>
-#endif
+#include "gfx/cpu_features.h"
 
 namespace {
 
@@ -49,8 +46,10 @@ void smooth_four_rows(Uint32* const r[4], int last_x, Uint32 channels, Uint32 ba
         }
 }
 
-void portable_rows(Uint8* pixels, int pitch, int first_y, int last_y, int last_x,
-                   Uint32 channels, Uint32 base) {
+// Each of the three *_rows functions smooths rows first_y..last_y and names itself, the kernel
+// that ran.
+BlurKernel portable_rows(Uint8* pixels, int pitch, int first_y, int last_y, int last_x,
+                         Uint32 channels, Uint32 base) {
     int y = first_y;
     for (; y + 3 <= last_y; y += 4) {
         Uint32* const r[4] = {row_at(pixels, pitch, y), row_at(pixels, pitch, y + 1),
@@ -58,9 +57,10 @@ void portable_rows(Uint8* pixels, int pitch, int first_y, int last_y, int last_x
         smooth_four_rows(r, last_x, channels, base);
     }
     for (; y <= last_y; ++y) smooth_row_from(row_at(pixels, pitch, y), 1, last_x, channels, base);
+    return BlurKernel::Portable;
 }
 
-#ifdef ZYPHO_BLUR_X86
+#ifdef ZYPHO_SIMD_SSE2
 
 // The vector kernels keep each word as two vectors of 16-bit lanes: the even bytes (0 and 2 of
 // every word) and the odd bytes (1 and 3), split with a mask and a shift and joined again with a
@@ -149,12 +149,17 @@ void sse2_four_rows(Uint8* pixels, int pitch, int y, int last_x, Uint32 channel_
         for (int i = 0; i < 4; ++i) smooth_row_from(r[i], x, last_x, channel_mask, base_word);
 }
 
-void sse2_rows(Uint8* pixels, int pitch, int first_y, int last_y, int last_x, Uint32 channels,
-               Uint32 base) {
+BlurKernel sse2_rows(Uint8* pixels, int pitch, int first_y, int last_y, int last_x,
+                     Uint32 channels, Uint32 base) {
     int y = first_y;
     for (; y + 3 <= last_y; y += 4) sse2_four_rows(pixels, pitch, y, last_x, channels, base);
-    portable_rows(pixels, pitch, y, last_y, last_x, channels, base);
+    portable_rows(pixels, pitch, y, last_y, last_x, channels, base);  // the last 0..3 rows
+    return BlurKernel::Sse2;
 }
+
+#endif  // ZYPHO_SIMD_SSE2
+
+#ifdef ZYPHO_SIMD_X86
 
 // AVX2: eight rows at a time, four columns per block. The low 128-bit half of a vector holds
 // rows 0-3, the high half rows 4-7, so the block is transposed within each half, as in SSE2,
@@ -243,37 +248,30 @@ __attribute__((target("avx2"))) void avx2_eight_rows(Uint8* pixels, int pitch, i
         for (int i = 0; i < 8; ++i) smooth_row_from(r[i], x, last_x, channel_mask, base_word);
 }
 
-__attribute__((target("avx2"))) void avx2_rows(Uint8* pixels, int pitch, int first_y,
-                                               int last_y, int last_x, Uint32 channels,
-                                               Uint32 base) {
+__attribute__((target("avx2"))) BlurKernel avx2_rows(Uint8* pixels, int pitch, int first_y,
+                                                     int last_y, int last_x, Uint32 channels,
+                                                     Uint32 base) {
     int y = first_y;
     for (; y + 7 <= last_y; y += 8) avx2_eight_rows(pixels, pitch, y, last_x, channels, base);
-    sse2_rows(pixels, pitch, y, last_y, last_x, channels, base);
+    sse2_rows(pixels, pitch, y, last_y, last_x, channels, base);  // the last 0..7 rows
+    return BlurKernel::Avx2;
 }
 
-#endif  // ZYPHO_BLUR_X86
+#endif  // ZYPHO_SIMD_X86
 
 }  // namespace
 
 bool blur_kernel_available(BlurKernel kernel) {
     switch (kernel) {
         case BlurKernel::Portable: return true;
-#ifdef ZYPHO_BLUR_X86
-        case BlurKernel::Sse2: return true;  // part of every x86-64 processor
-        case BlurKernel::Avx2: return __builtin_cpu_supports("avx2");
-#else
-        case BlurKernel::Sse2:
-        case BlurKernel::Avx2: return false;
-#endif
+        case BlurKernel::Sse2: return cpu_has_sse2();
+        case BlurKernel::Avx2: return cpu_has_avx2();
     }
     return false;
 }
 
 BlurKernel best_blur_kernel() {
-    static const BlurKernel best = blur_kernel_available(BlurKernel::Avx2)   ? BlurKernel::Avx2
-                                   : blur_kernel_available(BlurKernel::Sse2) ? BlurKernel::Sse2
-                                                                             : BlurKernel::Portable;
-    return best;
+    return cpu_has_avx2() ? BlurKernel::Avx2 : cpu_has_sse2() ? BlurKernel::Sse2 : BlurKernel::Portable;
 }
 
 const char* blur_kernel_name(BlurKernel kernel) {
@@ -285,15 +283,17 @@ const char* blur_kernel_name(BlurKernel kernel) {
     return "?";
 }
 
-void blur_words(BlurKernel kernel, Uint8* pixels, int pitch, int last_x, int last_y,
-                Uint32 channels, Uint32 base) {
-    if (!pixels || last_x < 1 || last_y < 1) return;
+BlurKernel blur_words(BlurKernel kernel, Uint8* pixels, int pitch, int last_x, int last_y,
+                      Uint32 channels, Uint32 base) {
     if (!blur_kernel_available(kernel)) kernel = best_blur_kernel();
+    if (!pixels || last_x < 1 || last_y < 1) return kernel;
     switch (kernel) {
-#ifdef ZYPHO_BLUR_X86
-        case BlurKernel::Avx2: avx2_rows(pixels, pitch, 1, last_y, last_x, channels, base); return;
-        case BlurKernel::Sse2: sse2_rows(pixels, pitch, 1, last_y, last_x, channels, base); return;
+#ifdef ZYPHO_SIMD_X86
+        case BlurKernel::Avx2: return avx2_rows(pixels, pitch, 1, last_y, last_x, channels, base);
 #endif
-        default: portable_rows(pixels, pitch, 1, last_y, last_x, channels, base); return;
+#ifdef ZYPHO_SIMD_SSE2
+        case BlurKernel::Sse2: return sse2_rows(pixels, pitch, 1, last_y, last_x, channels, base);
+#endif
+        default: return portable_rows(pixels, pitch, 1, last_y, last_x, channels, base);
     }
 }

@@ -6,8 +6,9 @@
 // by 3 with the remainder dropped. The bytes outside `channels` become those of `base`.
 //
 // Rows do not depend on each other, so the vector kernels smooth several rows at once, one row per
-// 32-bit lane: four with SSE2, eight with AVX2. Which of them the processor can run is asked at
-// run time; the portable kernel runs everywhere, and is the only one built for other processors.
+// 32-bit lane: four with SSE2, eight with AVX2. The portable kernel runs everywhere; SSE2 on every
+// x86-64 processor and in the WebAssembly build with SIMD; AVX2 where an x86-64 processor has it,
+// asked at run time (gfx/cpu_features.h).
 
 #include <SDL.h>
 
@@ -27,5 +28,6 @@ const char* blur_kernel_name(BlurKernel kernel);
 // column 0 and row 0). `channels` is the mask of the three colour bytes; each written word is
 // (smoothed channel bytes) | base, where `base` has no bit inside `channels`. `pixels` and
 // `pitch` must be multiples of 4. A kernel that is not available runs as the best one that is.
-void blur_words(BlurKernel kernel, Uint8* pixels, int pitch, int last_x, int last_y,
-                Uint32 channels, Uint32 base);
+// Returns the kernel that ran (the one that would have, when there is nothing to smooth).
+BlurKernel blur_words(BlurKernel kernel, Uint8* pixels, int pitch, int last_x, int last_y,
+                      Uint32 channels, Uint32 base);
