@@ -1,9 +1,11 @@
 #!/bin/sh
 # The Debian package made by `cpack -G DEB`: its name, its control fields (the dependencies read
-# off the binaries) and its files under /usr.
-#   deb_test.sh BUILD_DIR
+# off the binaries), its files under /usr, and what lintian says of it: nothing at all for an
+# optimised build, and for a Debug build only that it calls no fortified functions (they need the
+# optimiser).
+#   deb_test.sh BUILD_DIR BUILD_TYPE
 set -eu
-build=$1
+build=$1 build_type=${2:-}
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/zypho-deb-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -20,8 +22,25 @@ done
 dpkg-deb -f "$deb" Recommends | grep -q ffmpeg || fail "Recommends lacks ffmpeg"
 files=$(dpkg-deb -c "$deb")
 for f in ./usr/bin/zypho ./usr/bin/zypho-capture ./usr/libexec/zypho/zypho ./usr/share/zypho/Media/s.ogg \
-         ./usr/share/applications/zypho.desktop ./usr/share/icons/hicolor/128x128/apps/zypho.png; do
+         ./usr/share/applications/zypho.desktop ./usr/share/icons/hicolor/128x128/apps/zypho.png \
+         ./usr/share/doc/zypho/copyright ./usr/share/doc/zypho/changelog.gz \
+         ./usr/share/man/man1/zypho.1.gz ./usr/share/man/man1/zypho-capture.1.gz; do
   echo "$files" | grep -q " $f\$" || fail "$f is not in the package"
 done
 echo "$files" | grep -q "rwxr-xr-x.* ./usr/bin/zypho\$" || fail "the launcher is not executable"
-echo "$(basename "$deb"): $depends"
+
+# Every line of the extended description fits in 80 columns.
+long=$(dpkg-deb -f "$deb" Description | awk 'length($0) > 80')
+[ -z "$long" ] || fail "description lines over 80 columns: $long"
+
+lintian -E -I --pedantic "$deb" >"$scratch/lintian.log" 2>&1 || true
+grep -v '^running with root privileges' "$scratch/lintian.log" >"$scratch/tags" || true
+case $build_type in
+  Debug|"") grep -v '^I: zypho: hardening-no-fortify-functions ' "$scratch/tags" >"$scratch/left" || true ;;
+  *) cp "$scratch/tags" "$scratch/left" ;;
+esac
+if [ -s "$scratch/left" ]; then
+  cat "$scratch/lintian.log" >&2
+  fail "lintian -E -I --pedantic: $(wc -l <"$scratch/left") lines"
+fi
+echo "$(basename "$deb"): $depends; lintian -E -I --pedantic: $(wc -l <"$scratch/tags") tags"

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "contact_sheet.h"
+#include "frame_sink.h"
 #include "options.h"
 #include "progress.h"
 #include "shell/golden.h"
@@ -28,9 +29,16 @@ namespace {
 constexpr const char* PROGRAM = "zypho-capture";
 constexpr const char* TRACK = TRACK_FILE;
 
+// The signal that asked the capture to stop (SIGINT, SIGTERM), 0 while none did.
 volatile std::sig_atomic_t interrupted = 0;
+// Set while a capture can act on `interrupted` itself; in the other modes, which write their one
+// file only at the very end, a signal ends the process at once.
+volatile std::sig_atomic_t watching = 0;
 
-void on_signal(int) { interrupted = 1; }
+void on_signal(int signal) {
+    interrupted = signal;
+    if (!watching) ::_exit(128 + signal);
+}
 
 // Installed before SDL starts: SDL then leaves SIGINT and SIGTERM to this program instead of
 // turning them into a window-close event.
@@ -41,6 +49,8 @@ void catch_signals() {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg shows as a failed write, not a dead capture
+    signal(SIGXFSZ, SIG_IGN);  // so does a file-size limit: as a write error ("File too large")
+    FfmpegWriter::stop_when_set(&interrupted);
 }
 
 int fail(const std::string& message) {
@@ -48,9 +58,10 @@ int fail(const std::string& message) {
     return 1;
 }
 
+// The shell's convention: 128 + the signal's number (130 for SIGINT, 143 for SIGTERM).
 int interrupted_exit() {
     std::fprintf(stderr, "\n%s: interrupted; no unfinished file is left\n", PROGRAM);
-    return 130;
+    return 128 + interrupted;
 }
 
 int print_golden(const CaptureOptions&) {
@@ -65,128 +76,72 @@ int print_golden(const CaptureOptions&) {
     return 0;
 }
 
-int capture_video(const CaptureOptions& options, const std::string& output) {
-    const bool mp4 = is_mp4_path(output);
-    std::string error;
+// The frames of the range, rendered and handed to the sink, then the sink committed.
+enum class Outcome { done, failed, interrupted };
 
-    std::string ffmpeg;
-    if (mp4) {
-        ffmpeg = find_on_path("ffmpeg");
-        if (ffmpeg.empty())
-            return fail("ffmpeg not found on PATH: it is needed for MP4 output (Debian: apt-get "
-                        "install ffmpeg). PNG frames need nothing else: -o DIRECTORY");
-    }
-
-    // Find an unwritable output before any work.
-    TempFile temp;
-    std::unique_ptr<PngFrameWriter> frames;
-    std::error_code exists_error;
-    const bool made_dir = !mp4 && !fs::exists(output, exists_error);
-    auto clean_up = [&] {
-        temp.remove();
-        if (frames) frames->finish();
-        std::error_code ec;
-        if (made_dir) fs::remove(output, ec);  // only when still empty
-    };
-    const int w = OFFLINE_SCREEN_W * options.scale, h = OFFLINE_SCREEN_H * options.scale;
-    if (mp4) {
-        if (!temp.create(output, error)) return fail(error);
-    } else {
-        frames = std::make_unique<PngFrameWriter>();
-        if (!frames->open(output, w, h, error)) {
-            clean_up();
-            return fail(error);
-        }
-    }
-
-    OfflineRun run;
-    if (!run.start_up()) {
-        clean_up();
-        return fail("the demo could not start: " + run.error());
-    }
-    const int to_ms = options.to_ms >= 0 ? options.to_ms : run.track_ms();
-    const long long first = (static_cast<long long>(options.from_ms) * options.fps + 999) / 1000;
-    const long long end = (static_cast<long long>(to_ms) * options.fps + 999) / 1000;
-    if (end <= first) {
-        clean_up();
-        return fail("the range holds no frame (the track ends at " + std::to_string(run.track_ms()) +
-                    " ms)");
-    }
-
-    FfmpegWriter encoder;
-    if (mp4 && !encoder.open(ffmpeg, temp.path(), w, h, options.fps, TRACK,
-                             static_cast<double>(first) / options.fps,
-                             static_cast<double>(end - first) / options.fps, error)) {
-        clean_up();
-        return fail(error);
-    }
-
-    std::vector<std::uint8_t> screen(OFFLINE_RGB_BYTES);
-    std::vector<std::uint8_t> scaled(mp4 && options.scale > 1 ? static_cast<std::size_t>(w) * h * 3 : 0);
-    Progress progress(mp4 ? "mp4" : "png", end, options.quiet);
+Outcome record(OfflineRun& run, FrameSink& sink, SinkGuard& guard, const CaptureOptions& options,
+               long long first, long long end, Progress& progress, std::string& error) {
+    std::vector<std::uint8_t> screen(options.scale > 1 ? OFFLINE_RGB_BYTES : 0);
     for (long long n = 0; n < end; ++n) {
-        if (interrupted) {
-            encoder.abort();
-            clean_up();
-            progress.finish();
-            return interrupted_exit();
-        }
+        if (interrupted) return Outcome::interrupted;
         if (!run.pass_at(frame_ms(n, options.fps))) {
-            encoder.abort();
-            clean_up();
-            progress.finish();
-            return fail(run.error());
+            error = run.error();
+            return Outcome::failed;
         }
         if (n >= first) {
-            bool ok = true;
-            if (mp4) {
+            std::uint8_t* out = sink.buffer();
+            if (options.scale > 1) {
                 run.read_rgb(screen.data());
-                const std::uint8_t* out = screen.data();
-                if (options.scale > 1) {
-                    scale_rgb(screen.data(), OFFLINE_SCREEN_W, OFFLINE_SCREEN_H, options.scale,
-                              scaled.data());
-                    out = scaled.data();
-                }
-                ok = encoder.write(out, static_cast<std::size_t>(w) * h * 3, error);
+                scale_rgb(screen.data(), OFFLINE_SCREEN_W, OFFLINE_SCREEN_H, options.scale, out);
             } else {
-                std::uint8_t* buffer = frames->next_buffer();
-                if (options.scale > 1) {
-                    run.read_rgb(screen.data());
-                    scale_rgb(screen.data(), OFFLINE_SCREEN_W, OFFLINE_SCREEN_H, options.scale, buffer);
-                } else {
-                    run.read_rgb(buffer);
-                }
-                ok = frames->submit(n - first);
-                if (!ok) error = frames->error();
+                run.read_rgb(out);
             }
-            if (!ok) {
-                encoder.abort();
-                clean_up();
-                progress.finish();
-                return fail(error);
-            }
+            if (!sink.write(n - first, error)) return Outcome::failed;
         }
         progress.update(n + 1);
     }
     run.shut_down();
+    if (interrupted) return Outcome::interrupted;
+    if (!guard.commit(error)) return interrupted ? Outcome::interrupted : Outcome::failed;
+    return Outcome::done;
+}
 
-    if (mp4) {
-        if (!encoder.finish(error) || !temp.commit(error)) {
-            clean_up();
-            progress.finish();
-            return fail(error);
-        }
-    } else if (!frames->finish()) {
-        const std::string message = frames->error();
-        clean_up();
-        progress.finish();
-        return fail(message);
+int capture_video(const CaptureOptions& options, const std::string& output) {
+    const int w = OFFLINE_SCREEN_W * options.scale, h = OFFLINE_SCREEN_H * options.scale;
+    std::unique_ptr<FrameSink> sink;
+    if (is_mp4_path(output)) {
+        const std::string ffmpeg = find_on_path("ffmpeg");
+        if (ffmpeg.empty())
+            return fail("ffmpeg not found on PATH: it is needed for MP4 output (Debian: apt-get "
+                        "install ffmpeg). PNG frames need nothing else: -o DIRECTORY");
+        sink = make_mp4_sink(output, ffmpeg, w, h, options.fps, TRACK);
+    } else {
+        sink = make_png_sink(output, w, h);
     }
-    if (interrupted) {
-        progress.finish();
-        return interrupted_exit();
-    }
+
+    // An unwritable output is found before any work; from here on, whatever way the capture
+    // ends, the guard removes what was written unless it was committed.
+    std::string error;
+    if (!sink->claim(error)) return fail(error);
+    SinkGuard guard(*sink);
+
+    OfflineRun run;
+    if (!run.start_up()) return fail("the demo could not start: " + run.error());
+    // The first frame at or after --from, and every frame before --to (the end of the track by
+    // default).
+    const int to_ms = options.to_ms >= 0 ? options.to_ms : run.track_ms();
+    const long long first = (static_cast<long long>(options.from_ms) * options.fps + 999) / 1000;
+    const long long end = (static_cast<long long>(to_ms) * options.fps + 999) / 1000;
+    if (end <= first)
+        return fail("the range holds no frame (the track ends at " + std::to_string(run.track_ms()) +
+                    " ms)");
+    if (!sink->begin(first, end, error)) return fail(error);
+
+    Progress progress(sink->label(), end, options.quiet);
+    const Outcome outcome = record(run, *sink, guard, options, first, end, progress, error);
     progress.finish();
+    if (outcome == Outcome::interrupted) return interrupted_exit();
+    if (outcome == Outcome::failed) return fail(error);
 
     if (!options.quiet) {
         const double wall = progress.seconds();
@@ -242,6 +197,7 @@ int capture_main(int argc, char** argv) {
             return 0;
         }
         default:
+            watching = 1;
             return capture_video(options, output);
     }
 }

@@ -192,7 +192,8 @@ directory must hold Media/ (or name it with -C).
   -o, --output PATH    where to write (default: zypho.mp4). A PATH ending in .mp4
                        is a video; any other PATH is a directory (made if missing)
                        that receives frame-000000.png, frame-000001.png, ...,
-                       numbered from the start of the range
+                       numbered from the start of the range; a directory that
+                       already holds frames is refused
   -r, --fps N          frames per second, 1 to 240 (default: 60)
   -s, --from TIME      start of the range (default: 0)
   -t, --to TIME        end of the range, exclusive (default: the end of the track,
@@ -212,7 +213,8 @@ directory must hold Media/ (or name it with -C).
 
 SDL runs on its dummy video and audio drivers unless SDL_VIDEODRIVER or
 SDL_AUDIODRIVER are set. Exit status: 0 on success, 1 when the capture failed
-(nothing is left under the output's name), 2 for a bad command line.
+(the last line says why), 2 for a bad command line, 130 or 143 when interrupted
+by SIGINT or SIGTERM. A failed or interrupted capture removes what it wrote.
 
 Examples:
   zypho-capture -o zypho.mp4 -x 2            the whole demo, 1280x960

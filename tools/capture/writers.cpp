@@ -89,12 +89,28 @@ bool write_png_file(const std::string& path, const std::uint8_t* rgb, int w, int
 
 // ---- PngFrameWriter ---------------------------------------------------------------------------
 
+std::string frame_file_name(long long index) {
+    char name[40];
+    std::snprintf(name, sizeof name, "frame-%06lld.png", index);
+    return name;
+}
+
+bool is_frame_file_name(const std::string& name) {
+    const std::string head = "frame-", tail = ".png";
+    if (name.size() < head.size() + 6 + tail.size() || name.compare(0, head.size(), head) != 0 ||
+        name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    for (std::size_t i = head.size(); i < name.size() - tail.size(); ++i)
+        if (name[i] < '0' || name[i] > '9') return false;
+    return true;
+}
+
 PngFrameWriter::~PngFrameWriter() { finish(); }
 
 bool PngFrameWriter::open(const std::string& dir, int w, int h, std::string& error) {
     if (!make_directory(dir, error)) return false;
     TempFile probe;
-    if (!probe.create((fs::path(dir) / "frame-000000.png").string(), error)) return false;
+    if (!probe.create((fs::path(dir) / frame_file_name(0)).string(), error)) return false;
     probe.remove();
 
     dir_ = dir;
@@ -126,6 +142,7 @@ bool PngFrameWriter::submit(long long index) {
     }
     queue_.emplace_back(filling_, index);
     filling_ = -1;
+    highest_ = std::max(highest_, index);
     changed_.notify_all();
     return true;
 }
@@ -143,9 +160,7 @@ void PngFrameWriter::work() {
         std::string error;
         bool ok = true;
         if (!skip) {
-            char name[32];
-            std::snprintf(name, sizeof name, "frame-%06lld.png", index);
-            ok = write_png_file((fs::path(dir_) / name).string(),
+            ok = write_png_file((fs::path(dir_) / frame_file_name(index)).string(),
                                 buffers_[static_cast<std::size_t>(buffer)].data(), w_, h_, error);
         }
 
@@ -166,6 +181,13 @@ bool PngFrameWriter::finish() {
     workers_.clear();
     std::lock_guard<std::mutex> lock(mutex_);
     return error_.empty();
+}
+
+void PngFrameWriter::discard() {
+    finish();
+    for (long long i = 0; i <= highest_; ++i)
+        ::unlink((fs::path(dir_) / frame_file_name(i)).c_str());
+    highest_ = -1;
 }
 
 std::string PngFrameWriter::error() {
@@ -198,9 +220,15 @@ bool FfmpegWriter::open(const std::string& ffmpeg, const std::string& temp, int 
         "-map_metadata", "-1", "-fflags", "+bitexact", "-flags:v", "+bitexact", "-flags:a",
         "+bitexact", "-movflags", "+faststart", "-f", "mp4", temp};
 
-    int fds[2];
+    int fds[2], errs[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         error = "cannot make a pipe to ffmpeg: " + errno_text();
+        return false;
+    }
+    if (::pipe2(errs, O_CLOEXEC) != 0) {
+        error = "cannot make a pipe from ffmpeg: " + errno_text();
+        ::close(fds[0]);
+        ::close(fds[1]);
         return false;
     }
     std::vector<char*> argv;
@@ -210,8 +238,7 @@ bool FfmpegWriter::open(const std::string& ffmpeg, const std::string& temp, int 
     const pid_t pid = ::fork();
     if (pid < 0) {
         error = "cannot start ffmpeg: " + errno_text();
-        ::close(fds[0]);
-        ::close(fds[1]);
+        for (int fd : {fds[0], fds[1], errs[0], errs[1]}) ::close(fd);
         return false;
     }
     if (pid == 0) {
@@ -219,24 +246,84 @@ bool FfmpegWriter::open(const std::string& ffmpeg, const std::string& temp, int 
         // then stops ffmpeg itself and removes the unfinished file.
         ::setpgid(0, 0);
         ::dup2(fds[0], 0);
+        ::dup2(errs[1], 2);
         ::execv(argv[0], argv.data());
-        static const char message[] = "zypho-capture: cannot run ffmpeg\n";
+        static const char message[] = "cannot run ffmpeg\n";
         if (::write(2, message, sizeof message - 1) < 0) {
         }
         ::_exit(127);
     }
     ::close(fds[0]);
+    ::close(errs[1]);
     fd_ = fds[1];
     pid_ = pid;
+    log_.clear();
+    reader_ = std::thread([this, from = errs[0]] {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t got = ::read(from, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            log_.append(buffer, static_cast<std::size_t>(got));
+            if (log_.size() > 64 * 1024) log_.erase(0, log_.size() - 32 * 1024);  // the latest
+        }
+        ::close(from);
+    });
     return true;
 }
 
+namespace {
+const volatile std::sig_atomic_t* stop_flag = nullptr;
+}
+
+void FfmpegWriter::stop_when_set(const volatile std::sig_atomic_t* flag) { stop_flag = flag; }
+
+int FfmpegWriter::reap() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    int status = 0;
+    if (pid_ > 0 && stop_flag && *stop_flag) ::kill(pid_, SIGKILL);
+    if (pid_ > 0)
+        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR)
+            if (stop_flag && *stop_flag) ::kill(pid_, SIGKILL);
+    pid_ = -1;
+    if (reader_.joinable()) reader_.join();
+    return status;
+}
+
+std::string FfmpegWriter::failure(int status) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < log_.size()) {
+        std::size_t end = log_.find('\n', start);
+        if (end == std::string::npos) end = log_.size();
+        std::string line = log_.substr(start, end - start);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+        start = end + 1;
+    }
+    std::string reason = WIFEXITED(status) ? "ffmpeg failed with exit status " +
+                                                 std::to_string(WEXITSTATUS(status))
+                                           : "ffmpeg was killed by signal " +
+                                                 std::to_string(WTERMSIG(status));
+    if (lines.empty()) return reason;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) std::fprintf(stderr, "ffmpeg: %s\n", lines[i].c_str());
+    return reason + ": " + lines.back();
+}
+
 bool FfmpegWriter::write(const std::uint8_t* rgb, std::size_t n, std::string& error) {
-    if (fd_ < 0 || !write_all(fd_, rgb, n)) {
-        error = "ffmpeg stopped reading frames (" + errno_text() + ")";
+    if (fd_ < 0) {
+        error = "ffmpeg is not running";
         return false;
     }
-    return true;
+    if (write_all(fd_, rgb, n)) return true;
+    // ffmpeg closed its input: it has failed, and says why on its way out.
+    const std::string broken = errno_text();
+    const int status = reap();
+    error = WIFEXITED(status) && WEXITSTATUS(status) == 0
+                ? "ffmpeg stopped reading frames (" + broken + ")"
+                : failure(status);
+    return false;
 }
 
 bool FfmpegWriter::finish(std::string& error) {
@@ -244,26 +331,13 @@ bool FfmpegWriter::finish(std::string& error) {
         error = "ffmpeg is not running";
         return false;
     }
-    ::close(fd_);
-    fd_ = -1;
-    int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
-    pid_ = -1;
+    const int status = reap();
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-    error = WIFEXITED(status) ? "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status))
-                              : "ffmpeg was killed by signal " + std::to_string(WTERMSIG(status));
+    error = failure(status);
     return false;
 }
 
 void FfmpegWriter::abort() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-    pid_ = -1;
+    if (pid_ > 0) ::kill(pid_, SIGKILL);
+    reap();
 }

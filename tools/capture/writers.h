@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <condition_variable>
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -23,6 +24,12 @@ void scale_rgb(const std::uint8_t* src, int w, int h, int scale, std::uint8_t* d
 // Writes an RGB picture as a PNG: under a temporary name next to `path`, renamed on success.
 bool write_png_file(const std::string& path, const std::uint8_t* rgb, int w, int h,
                     std::string& error);
+
+// The name of frame number `index` in a directory of PNG frames: "frame-000042.png".
+std::string frame_file_name(long long index);
+
+// True when `name` is such a name (frame-, at least six digits, .png).
+bool is_frame_file_name(const std::string& name);
 
 // Writes frame-NNNNNN.png files into a directory, encoding on worker threads while the caller
 // renders the next frames.
@@ -42,6 +49,8 @@ public:
     bool submit(long long index);
     // Waits for every queued frame. False when any write failed.
     bool finish();
+    // Waits for every queued frame, then removes every frame file this writer was given.
+    void discard();
     std::string error();
 
 private:
@@ -53,6 +62,7 @@ private:
     std::vector<int> free_;                             // indexes into buffers_
     std::deque<std::pair<int, long long>> queue_;       // buffer, frame number
     int filling_ = -1;
+    long long highest_ = -1;                            // the highest frame number submitted
     int busy_ = 0;                                      // frames being encoded
     bool closing_ = false;
     std::string error_;
@@ -62,9 +72,15 @@ private:
 };
 
 // Pipes raw RGB frames into ffmpeg, which encodes them as H.264 with a slice of the sound track
-// as AAC into an MP4 under a temporary name; renamed on success.
+// as AAC into an MP4 under a temporary name; renamed on success. What ffmpeg says on its standard
+// error is kept: when it fails, its earlier lines are passed on to standard error and its last one
+// ends the error message, so the reason (a full disk, say) is the last thing the user reads.
 class FfmpegWriter {
 public:
+    // A flag that a signal handler sets: while any writer waits for ffmpeg to finish, a set flag
+    // stops ffmpeg at once instead (finish() then fails).
+    static void stop_when_set(const volatile std::sig_atomic_t* flag);
+
     FfmpegWriter() = default;
     ~FfmpegWriter();
     FfmpegWriter(const FfmpegWriter&) = delete;
@@ -75,6 +91,7 @@ public:
     bool open(const std::string& ffmpeg, const std::string& temp, int w, int h, int fps,
               const std::string& track, double audio_from_s, double duration_s,
               std::string& error);
+    // False when ffmpeg no longer reads: it is then waited for, and `error` says why it stopped.
     bool write(const std::uint8_t* rgb, std::size_t n, std::string& error);
     // Closes ffmpeg's input and waits for it. False when ffmpeg failed.
     bool finish(std::string& error);
@@ -82,6 +99,14 @@ public:
     void abort();
 
 private:
+    // Closes the frames' pipe, waits for ffmpeg and for the end of its messages. The wait status.
+    int reap();
+    // Why ffmpeg ended with wait status `status`, with its last message; earlier ones go to
+    // standard error.
+    std::string failure(int status);
+
     int fd_ = -1;
     pid_t pid_ = -1;
+    std::thread reader_;  // collects ffmpeg's standard error into log_ until it closes
+    std::string log_;
 };
