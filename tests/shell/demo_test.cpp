@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 #include <cstdlib>
 #include <set>
@@ -282,6 +284,7 @@ TEST_F(Shell, WhenTheAudioDeviceDoesNotOpenStartUpStopsBeforeTheFirstPass) {
     };
     const std::string err = start_up_stopping();
     EXPECT_NE(err.find("cannot open audio: no device for this test"), std::string::npos) << err;
+    EXPECT_NE(err.find("without sound: SDL_AUDIODRIVER=dummy zypho"), std::string::npos) << err;
     ASSERT_NE(demo.screen, nullptr);
     const Uint32 before = rgb_at(10, 10);
     const int reads = clock.reads;
@@ -313,6 +316,19 @@ TEST_F(Shell, WithoutAnAudioDeviceNoPassRuns) {
     EXPECT_EQ(out, "");
     EXPECT_NE(err.find("audio"), std::string::npos) << err;
     EXPECT_EQ(demo.quit_requested, 1);
+    EXPECT_FALSE(demo.pass());
+}
+
+// Run where there is no Media/: one line that names the folder, where it was looked for and why,
+// instead of one per file.
+TEST_F(Shell, WithoutAMediaFolderOneLineSaysWhy) {
+    std::filesystem::remove_all(std::filesystem::path(media.path("s.ogg")).parent_path());
+    const std::string err = start_up_stopping();
+    EXPECT_NE(err.find("cannot read Media/ in '" + std::filesystem::current_path().string() +
+                       "': No such file or directory"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(demo.stop_reason + "\n", err.substr(std::string("zypho: ").size()));
     EXPECT_FALSE(demo.pass());
 }
 

@@ -200,3 +200,22 @@ TEST_F(Offline, AnUndecodableTrackIsReported) {
     testing::internal::GetCapturedStderr();
     EXPECT_NE(run.error().find("Media/s.ogg"), std::string::npos) << run.error();
 }
+
+// The track's length in whole milliseconds is rounded up: the last, partial millisecond of sound
+// still gets its frame.
+TEST_F(Offline, TheTrackLengthIsRoundedUpToTheMillisecond) {
+    media.write_track("s.ogg", 1.2345);
+    testing::internal::CaptureStderr();
+    OfflineRun run;
+    ASSERT_TRUE(run.start_up());
+    testing::internal::GetCapturedStderr();
+    // The same file decoded again, on the device the run opened: its length in sample frames.
+    Mix_Chunk* copy = Mix_LoadWAV("Media/s.ogg");
+    ASSERT_NE(copy, nullptr);
+    const long long frames = copy->alen / 4;
+    Mix_FreeChunk(copy);
+    ASSERT_NE(frames * 1000 % OFFLINE_AUDIO_RATE, 0) << "a whole number of ms proves nothing";
+    const long long ms = run.track_ms();
+    EXPECT_GE(ms * OFFLINE_AUDIO_RATE, frames * 1000);
+    EXPECT_LT((ms - 1) * OFFLINE_AUDIO_RATE, frames * 1000);
+}
