@@ -7,8 +7,13 @@
 #include "gfx/media_facts.h"  // KEY_R, KEY_G, KEY_B: the colour keyed images treat as transparent
 
 // IMG_Load(path). On failure prints one line naming the file and SDL_image's reason on standard
-// error and returns null.
+// error (unless such reports are off) and returns null. A JPEG that loads but ends before its
+// end-of-image marker is reported too (the decoder fills in what is missing).
 SDL_Surface* load_image(const char* path);
+
+// Turns the failure reports of load_image on or off (on at first): off once start-up has said in
+// one line that the whole folder cannot be read.
+void report_image_failures(bool on);
 
 // Makes the key colour transparent in `image`, mapped through the image's own pixel format.
 // Does nothing for a null image.

@@ -2,13 +2,40 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "audio/capture.h"
 #include "gfx/blit.h"
+#include "gfx/image.h"
 #include "gfx/sge.h"
 #include "shell/memory.h"
 #include "shell/registry.h"
 #include "shell/schedule.h"
+
+namespace {
+
+// Why Media/ cannot be read ("" when it can): a missing or unreadable folder, or one that can be
+// listed but not entered. Asked only once the track failed to load.
+std::string unreadable_media() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::directory_iterator listing(media::DIR, ec);
+    if (ec) return ec.message();
+    const fs::file_status track = fs::status(TRACK_FILE, ec);  // listed but not entered?
+    (void)track;
+    if (ec && ec != std::errc::no_such_file_or_directory) return ec.message();
+    return "";
+}
+
+}  // namespace
+
+void Demo::refuse_to_run(const std::string& reason) {
+    quit_requested = 1;
+    if (!stop_reason.empty()) stop_reason += "; ";
+    stop_reason += reason;
+    if (report_stop) std::fprintf(stderr, "zypho: %s\n", reason.c_str());
+}
 
 Demo::Demo(Clock& clock_) : clock(clock_) {
     for (auto& row : call_index_)
@@ -32,10 +59,10 @@ StartUp Demo::start_up() {
         return StartUp::failed;
     }
 
-    if (open_audio(AUDIO_RATE, AUDIO_FORMAT, AUDIO_CHANNELS, AUDIO_CHUNK_FRAMES) < 0) {
-        std::fprintf(stderr, "zypho: cannot open audio: %s\n", Mix_GetError());
-        quit_requested = 1;
-    }
+    if (open_audio(AUDIO_RATE, AUDIO_FORMAT, AUDIO_CHANNELS, AUDIO_CHUNK_FRAMES) < 0)
+        refuse_to_run(std::string("cannot open audio: ") + Mix_GetError() +
+                      ". The demo plays its own music and needs a sound device; to run it "
+                      "without sound: SDL_AUDIODRIVER=dummy zypho");
     // Mix_QuerySpec leaves its outputs alone when no device is open.
     int frequency = 0, channels = 0;
     Uint16 format = 0;
@@ -44,8 +71,19 @@ StartUp Demo::start_up() {
 
     music = Mix_LoadMUS(TRACK_FILE);
     if (!music) {
-        std::fprintf(stderr, "zypho: cannot load Media/s.ogg: %s\n", Mix_GetError());
-        quit_requested = 1;
+        const std::string reason = Mix_GetError();
+        const std::string folder = unreadable_media();
+        if (folder.empty()) {
+            refuse_to_run(std::string("cannot load ") + TRACK_FILE + ": " + reason);
+        } else {
+            // Nothing in it will load either: one line for the folder, none for each file.
+            std::error_code ec;
+            refuse_to_run(std::string("cannot read ") + media::DIR + " in '" +
+                          std::filesystem::current_path(ec).string() + "': " + folder +
+                          " (the demo reads its pictures and music from Media/ under the "
+                          "working directory)");
+            report_image_failures(false);
+        }
     }
     Mix_SetPostMix(capture_callback, nullptr);
 

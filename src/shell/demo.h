@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "audio/capture.h"
@@ -63,6 +64,12 @@ public:
     // Escape or window close: request the stop, release the music once, close the audio.
     void stop();
 
+    // Why start-up asked to stop before the first pass, in one line ("" when it did not).
+    std::string stop_reason;
+    // Whether start-up prints that reason on standard error as "zypho: ..." (the offline runner
+    // reports it in its own words).
+    bool report_stop = true;
+
     Clock& clock;
     SDL_Surface* screen = nullptr;
     Mix_Music* music = nullptr;
@@ -117,6 +124,8 @@ public:
 private:
     void build_scenes();
     std::optional<SpriteSet> current_sprites_;
+    // Sets quit_requested and adds `reason` to stop_reason (printed unless report_stop is off).
+    void refuse_to_run(const std::string& reason);
     // Index in `scenes` of each schedule call's scene, -1 for none; looked up once, at start-up.
     int call_index_[SCHEDULE_SIZE][MAX_CALLS];
 };

@@ -38,14 +38,14 @@ bool OfflineRun::start_up() {
 
     started_ = true;
     clock_.now = 0;
+    demo_.report_stop = false;  // the reason goes into error() instead
     const StartUp result = demo_.start_up();
     if (result == StartUp::failed) {
         error_ = std::string("SDL could not open the display: ") + SDL_GetError();
         return false;
     }
     if (result == StartUp::stop_before_first_pass) {
-        error_ = demo_.music ? std::string("no audio device: ") + Mix_GetError()
-                             : std::string("cannot load Media/s.ogg: ") + Mix_GetError();
+        error_ = demo_.stop_reason;
         return false;
     }
     if (!demo_.screen || demo_.screen->w != OFFLINE_SCREEN_W ||

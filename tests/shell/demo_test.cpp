@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -368,6 +370,7 @@ TEST_F(Shell, WhenTheAudioDeviceDoesNotOpenStartUpStopsBeforeTheFirstPass) {
     };
     const std::string err = start_up_stopping();
     EXPECT_NE(err.find("cannot open audio: no device for this test"), std::string::npos) << err;
+    EXPECT_NE(err.find("without sound: SDL_AUDIODRIVER=dummy zypho"), std::string::npos) << err;
     ASSERT_NE(demo.screen, nullptr);
     const Uint32 before = rgb_at(10, 10);
     const int reads = clock.reads;
@@ -431,6 +434,19 @@ TEST_F(Shell, TheProgramWithoutAnAudioDeviceEndsWithStatusOneAndPrintsNothing) {
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(entries(here), (std::vector<std::string>{"Media"})) << "no audio file was written";
+}
+
+// Run where there is no Media/: one line that names the folder, where it was looked for and why,
+// instead of one per file.
+TEST_F(Shell, WithoutAMediaFolderOneLineSaysWhy) {
+    std::filesystem::remove_all(std::filesystem::path(media.path("s.ogg")).parent_path());
+    const std::string err = start_up_stopping();
+    EXPECT_NE(err.find("cannot read Media/ in '" + std::filesystem::current_path().string() +
+                       "': No such file or directory"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(demo.stop_reason + "\n", err.substr(std::string("zypho: ").size()));
+    EXPECT_FALSE(demo.pass());
 }
 
 TEST_F(Shell, AMissingPictureIsReportedAndStartUpGoesOn) {

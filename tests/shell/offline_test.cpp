@@ -226,3 +226,22 @@ TEST_F(Offline, AWalkHandsEachMomentTheFirstFrameAtOrAfterIt) {
     EXPECT_EQ(passes, 6);  // frames 0, 100, ..., 500
     EXPECT_EQ(run.demo().elapsed, 500);
 }
+
+// The track's length in whole milliseconds is rounded up: the last, partial millisecond of sound
+// still gets its frame.
+TEST_F(Offline, TheTrackLengthIsRoundedUpToTheMillisecond) {
+    media.write_track("s.ogg", 1.2345);
+    capture_stderr();
+    OfflineRun run;
+    ASSERT_TRUE(run.start_up());
+    captured_stderr();
+    // The same file decoded again, on the device the run opened: its length in sample frames.
+    Mix_Chunk* copy = Mix_LoadWAV("Media/s.ogg");
+    ASSERT_NE(copy, nullptr);
+    const long long frames = copy->alen / 4;
+    Mix_FreeChunk(copy);
+    ASSERT_NE(frames * 1000 % OFFLINE_AUDIO_RATE, 0) << "a whole number of ms proves nothing";
+    const long long ms = run.track_ms();
+    EXPECT_GE(ms * OFFLINE_AUDIO_RATE, frames * 1000);
+    EXPECT_LT((ms - 1) * OFFLINE_AUDIO_RATE, frames * 1000);
+}

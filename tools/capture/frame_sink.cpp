@@ -1,6 +1,12 @@
 #include "frame_sink.h"
 
+#include <sys/resource.h>
+#include <sys/statvfs.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "output_file.h"
@@ -9,6 +15,44 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// Whether the MP4 at `path` is whole: its top-level boxes, each announcing its own size, end
+// exactly at the end of the file, with the index (moov) and the media (mdat) among them. ffmpeg
+// does not always notice a write that failed, and then leaves a cut-off file and reports success.
+bool mp4_is_whole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return false;
+    const unsigned long long size = static_cast<unsigned long long>(in.tellg());
+    unsigned long long at = 0;
+    bool moov = false, mdat = false;
+    while (at + 8 <= size) {
+        unsigned char head[16];
+        in.seekg(static_cast<std::streamoff>(at));
+        if (!in.read(reinterpret_cast<char*>(head), 8)) return false;
+        unsigned long long box = (0ull + head[0]) << 24 | head[1] << 16 | head[2] << 8 | head[3];
+        if (box == 1) {  // a 64-bit size follows the type
+            if (!in.read(reinterpret_cast<char*>(head + 8), 8)) return false;
+            box = 0;
+            for (int i = 8; i < 16; ++i) box = box << 8 | head[i];
+        }
+        if (box < 8 || at + box > size) return false;
+        moov = moov || std::memcmp(head + 4, "moov", 4) == 0;
+        mdat = mdat || std::memcmp(head + 4, "mdat", 4) == 0;
+        at += box;
+    }
+    return at == size && moov && mdat;
+}
+
+// The likely reason a file of `size` bytes in `dir` was cut off.
+std::string cut_off_reason(const std::string& dir, unsigned long long size) {
+    struct rlimit limit {};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        size >= limit.rlim_cur)
+        return std::strerror(EFBIG);
+    struct statvfs disk {};
+    if (statvfs(dir.c_str(), &disk) == 0 && disk.f_bavail == 0) return std::strerror(ENOSPC);
+    return "the file is incomplete";
+}
 
 class PngSink final : public FrameSink {
 public:
@@ -98,7 +142,16 @@ public:
     }
 
     bool commit(std::string& error) override {
-        return encoder_.finish(error) && temp_.commit(error);
+        if (!encoder_.finish(error)) return false;
+        if (!mp4_is_whole(temp_.path())) {
+            std::error_code ec;
+            const unsigned long long size = fs::file_size(temp_.path(), ec);
+            const fs::path dir = fs::path(path_).parent_path();
+            error = "ffmpeg left '" + path_ + "' cut off at " + std::to_string(ec ? 0 : size) +
+                    " bytes: " + cut_off_reason(dir.empty() ? "." : dir.string(), ec ? 0 : size);
+            return false;
+        }
+        return temp_.commit(error);
     }
 
     void discard() override {

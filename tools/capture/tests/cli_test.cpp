@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
+#include <functional>
+#include <utility>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -163,4 +166,139 @@ TEST_F(CaptureTool, AFailingFfmpegLeavesNothingUnderTheFinalName) {
     EXPECT_NE(r.err.find("ffmpeg"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("broken"), std::string::npos) << r.err;
     EXPECT_EQ(entries("."), (std::vector<std::string>{"Media"}));
+}
+
+namespace {
+
+// The tool under a file-size limit of `blocks` × 512 bytes (the shell's ulimit -f), inherited by
+// the ffmpeg it starts: every write past the limit fails ("File too large"), as on a full disk.
+Result run_limited(int blocks, const std::string& args, const std::string& env = "") {
+    return run_child("ulimit -f " + std::to_string(blocks) + " && " + env + " " ZYPHO_CAPTURE_BIN,
+                     args);
+}
+
+std::string last_line(const std::string& text) {
+    std::string t = text;
+    while (!t.empty() && t.back() == '\n') t.pop_back();
+    const std::size_t nl = t.rfind('\n');
+    return nl == std::string::npos ? t : t.substr(nl + 1);
+}
+
+// Starts the tool in the background; its output goes to files in the working directory.
+pid_t start_tool(const std::string& args) {
+    const std::string command = "exec env ASAN_OPTIONS=detect_leaks=0 " ZYPHO_CAPTURE_BIN " " + args +
+                                " >.bg.out 2>.bg.err </dev/null";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+// Polls (without a fixed wait) until `ready` holds, for at most a minute.
+bool wait_for(const std::function<bool()>& ready) {
+    for (int i = 0; i < 6000; ++i) {
+        if (ready()) return true;
+        usleep(10 * 1000);
+    }
+    return false;
+}
+
+int exit_status(pid_t pid) {
+    int raw = 0;
+    waitpid(pid, &raw, 0);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+}  // namespace
+
+TEST_F(CaptureTool, SigintAndSigtermStopAPngCaptureAndLeaveNothing) {
+    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        const pid_t pid = start_tool("-q -r 60 -t 100 -o frames");
+        ASSERT_GT(pid, 0);
+        ASSERT_TRUE(wait_for([] { return fs::exists("frames/frame-000003.png"); }));
+        kill(pid, signal);
+        EXPECT_EQ(exit_status(pid), status) << slurp(".bg.err");
+        EXPECT_NE(slurp(".bg.err").find("interrupted"), std::string::npos);
+        fs::remove(".bg.out");
+        fs::remove(".bg.err");
+        EXPECT_EQ(entries("."), (std::vector<std::string>{"Media"}));
+    }
+}
+
+TEST_F(CaptureTool, SigtermStopsAnMp4CaptureAndLeavesNothing) {
+    const pid_t pid = start_tool("-q -r 30 -t 100 -o out.mp4");
+    ASSERT_GT(pid, 0);
+    // The encoder has written part of the file under its temporary name.
+    ASSERT_TRUE(wait_for([] {
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(".", ec))
+            if (e.path().filename().string().rfind(".out.mp4.part", 0) == 0 && e.file_size(ec) > 0)
+                return true;
+        return false;
+    }));
+    kill(pid, SIGTERM);
+    EXPECT_EQ(exit_status(pid), 143) << slurp(".bg.err");
+    fs::remove(".bg.out");
+    fs::remove(".bg.err");
+    EXPECT_EQ(entries("."), (std::vector<std::string>{"Media"}));
+}
+
+TEST_F(CaptureTool, AFolderWithOlderFramesIsRefusedAndLeftAsItWas) {
+    fs::create_directory("frames");
+    { std::ofstream("frames/frame-000007.png") << "an older frame"; }
+    { std::ofstream("frames/notes.txt") << "mine"; }
+    const Result r = run_tool("-q -r 10 -t 0.3 -o frames");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("already holds frames"), std::string::npos) << r.err;
+    EXPECT_EQ(entries("frames"), (std::vector<std::string>{"frame-000007.png", "notes.txt"}));
+    EXPECT_EQ(slurp("frames/frame-000007.png"), "an older frame");
+    // Other files do not stand in the way, and stay.
+    fs::remove("frames/frame-000007.png");
+    ASSERT_EQ(run_tool("-q -r 10 -t 0.3 -o frames").status, 0);
+    EXPECT_EQ(entries("frames"), (std::vector<std::string>{"frame-000000.png", "frame-000001.png",
+                                                           "frame-000002.png", "notes.txt"}));
+}
+
+TEST_F(CaptureTool, AFullDiskLeavesNoFrameAndSaysSoLast) {
+    // A frame of 640 x 480 is far more than 512 bytes as a PNG: the first one fails.
+    Result r = run_limited(1, "-q -r 10 -t 1 -o frames");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(last_line(r.err).find("File too large"), std::string::npos) << r.err;
+    EXPECT_EQ(entries("."), (std::vector<std::string>{"Media"}));
+
+    fs::create_directory("mine");
+    { std::ofstream("mine/keep.txt") << "x"; }
+    r = run_limited(1, "-q -r 10 -t 1 -o mine");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(entries("mine"), (std::vector<std::string>{"keep.txt"}));
+}
+
+TEST_F(CaptureTool, AFullDiskUnderFfmpegIsBlamedOnTheDiskNotThePipe) {
+    const Result r = run_limited(8, "-q -r 10 -t 2 -o out.mp4");
+    EXPECT_EQ(r.status, 1);
+    const std::string last = last_line(r.err);
+    EXPECT_NE(last.find("zypho-capture: ffmpeg"), std::string::npos) << r.err;
+    EXPECT_NE(last.find("File too large"), std::string::npos) << r.err;
+    EXPECT_EQ(last.find("Broken pipe"), std::string::npos) << r.err;
+    EXPECT_EQ(entries("."), (std::vector<std::string>{"Media"}));
+}
+
+TEST_F(CaptureTool, AnUndecodableTrackIsOneLineWithTheDecodersReason) {
+    { std::ofstream(media.path("s.ogg")) << "not a track"; }
+    const Result r = run_tool("-q -o frames");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find("Media/s.ogg"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("colorkey"), std::string::npos) << r.err;
+}
+
+TEST_F(CaptureTool, TheRangeStartsAtTheFirstFrameAtOrAfterFrom) {
+    // At 10 fps, 0.15 s falls between frames 1 and 2: frames 2 and 3 are before 0.4 s.
+    ASSERT_EQ(run_tool("-q -r 10 -s 0.15 -t 0.4 -o a").status, 0);
+    EXPECT_EQ(entries("a"), (std::vector<std::string>{"frame-000000.png", "frame-000001.png"}));
+    // Frame 2 of a run from 0 is the same picture as the first of that range.
+    ASSERT_EQ(run_tool("-q -r 10 -t 0.3 -o b").status, 0);
+    EXPECT_EQ(slurp("a/frame-000000.png"), slurp("b/frame-000002.png"));
 }

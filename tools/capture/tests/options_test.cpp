@@ -140,3 +140,22 @@ TEST(CaptureOptions, HelpNamesEveryOption) {
                           "--contact-sheet", "--golden", "--help", "ffmpeg"})
         EXPECT_NE(help.find(o), std::string::npos) << o;
 }
+
+TEST(CaptureOptions, EachModeRefusesTheOptionsItDoesNotRead) {
+    for (const char* option : {"-r", "-s", "-t", "-x"}) {
+        const Parsed p = parse({"--contact-sheet", option, "2"});
+        EXPECT_FALSE(p.ok) << option;
+        EXPECT_NE(p.error.find("--contact-sheet does not use"), std::string::npos) << p.error;
+    }
+    for (const char* option : {"-r", "-o"}) {
+        const Parsed p = parse({"--golden", option, "2"});
+        EXPECT_FALSE(p.ok) << option;
+    }
+    EXPECT_TRUE(parse({"--contact-sheet", "-o", "x.png", "-q", "-C", "."}).ok);
+}
+
+TEST(CaptureOptions, ALoneDashIsAnOperandAndRefused) {
+    const Parsed p = parse({"-o", "frames", "-"});
+    EXPECT_FALSE(p.ok);
+    EXPECT_NE(p.error.find("unexpected argument '-'"), std::string::npos) << p.error;
+}
