@@ -45,6 +45,14 @@ SDL_Surface* load_image(const char* path) {
     return image;
 }
 
+bool check_image_size(const SDL_Surface* image, const char* path, int w, int h) {
+    if (!image || (image->w == w && image->h == h)) return true;
+    if (reporting)
+        std::fprintf(stderr, "zypho: %s is %d x %d px, not %d x %d: parts of it may not show\n",
+                     path, image->w, image->h, w, h);
+    return false;
+}
+
 void set_colour_key(SDL_Surface* image) {
     if (!image) return;
     SDL_SetColorKey(image, SDL_SRCCOLORKEY, SDL_MapRGB(image->format, KEY_R, KEY_G, KEY_B));

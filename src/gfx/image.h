@@ -11,6 +11,12 @@
 // end-of-image marker is reported too (the decoder fills in what is missing).
 SDL_Surface* load_image(const char* path);
 
+// Whether `image` (loaded from `path`) is w × h px. When it is not, says so in one line on
+// standard error (unless reports are off): the scenes are laid out for that size, so a picture of
+// another size shows cut off or leaves parts of the screen as they were. A null image is not
+// judged (its failure to load was reported already).
+bool check_image_size(const SDL_Surface* image, const char* path, int w, int h);
+
 // Turns the failure reports of load_image on or off (on at first): off once start-up has said in
 // one line that the whole folder cannot be read.
 void report_image_failures(bool on);

@@ -461,6 +461,20 @@ TEST_F(Shell, AMissingPictureIsReportedAndStartUpGoesOn) {
     EXPECT_TRUE(demo.pass());  // an entry with a background draws nothing for it
 }
 
+// A shared picture of another size than the scenes are laid out for is used as it is, and start-up
+// says so in one line naming the file and both sizes; pictures of the right size say nothing.
+TEST_F(Shell, AnOddSizedPictureIsReportedOnceAndUsed) {
+    media.write_solid("ca.png", 7, 3, rgb(90, 60, 30));
+    capture_stdout();
+    capture_stderr();
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
+    const std::string err = captured_stderr();
+    EXPECT_EQ(captured_stdout(), "");
+    EXPECT_EQ(err, "zypho: Media/ca.png is 7 x 3 px, not 128 x 62: parts of it may not show\n");
+    ASSERT_NE(demo.images[Picture::sign], nullptr);
+    EXPECT_EQ(demo.images[Picture::sign]->w, 7);
+}
+
 TEST(ShellFailure, ABadVideoDriverIsReportedOnStandardOutput) {
     setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
     FakeClock clock;
