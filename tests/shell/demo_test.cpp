@@ -25,6 +25,8 @@
 #include "support/headless.h"
 #include "support/output_capture.h"
 
+#include <stb_image_write.h>
+
 namespace {
 void press(SDLKey key, Uint8 type = SDL_KEYDOWN) {
     SDL_Event event{};
@@ -473,6 +475,20 @@ TEST_F(Shell, AnOddSizedPictureIsReportedOnceAndUsed) {
     EXPECT_EQ(err, "zypho: Media/ca.png is 7 x 3 px, not 128 x 62: parts of it may not show\n");
     ASSERT_NE(demo.images[Picture::sign], nullptr);
     EXPECT_EQ(demo.images[Picture::sign]->w, 7);
+}
+
+// A real JPEG cut off before its end-of-image marker decodes without a word from SDL_image (the
+// decoder makes up the missing rows): start-up says in one line that it is cut short.
+TEST_F(Shell, AJpegCutShortIsReportedOnce) {
+    const std::string path = media.path("fa.jpg");
+    std::vector<unsigned char> px(640 * 480 * 3);
+    for (std::size_t i = 0; i < px.size(); ++i) px[i] = static_cast<unsigned char>(i * 7 % 251);
+    ASSERT_NE(stbi_write_jpg(path.c_str(), 640, 480, 3, px.data(), 90), 0);
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+    capture_stderr();
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
+    const std::string err = captured_stderr();
+    EXPECT_EQ(err, "zypho: Media/fa.jpg is cut short: part of the picture is missing\n");
 }
 
 TEST(ShellFailure, ABadVideoDriverIsReportedOnStandardOutput) {
