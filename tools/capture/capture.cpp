@@ -16,6 +16,7 @@
 #include "contact_sheet.h"
 #include "options.h"
 #include "progress.h"
+#include "shell/audio_latency.h"
 #include "shell/golden.h"
 #include "shell/offline.h"
 #include "shell/schedule.h"
@@ -115,7 +116,8 @@ int capture_video(const CaptureOptions& options, const std::string& output) {
 
     FfmpegWriter encoder;
     if (mp4 && !encoder.open(ffmpeg, temp.path(), w, h, options.fps, TRACK,
-                             static_cast<double>(first) / options.fps,
+                             // the sound a viewer hears at the first frame
+                             static_cast<double>(first) / options.fps - MUSIC_HEARD_LATE_MS / 1000.0,
                              static_cast<double>(end - first) / options.fps, error)) {
         clean_up();
         return fail(error);
