@@ -17,6 +17,7 @@
 #include "gfx/media_facts.h"
 #include "gfx/sprite_set.h"
 #include "scenes/scene.h"
+#include "shell/audio_latency.h"
 #include "shell/images.h"
 #include "shell/schedule.h"
 
@@ -24,7 +25,7 @@
 constexpr int AUDIO_RATE = SAMPLE_RATE;    // sample frames per second: the track's rate
 constexpr Uint16 AUDIO_FORMAT = AUDIO_S16LSB;  // signed 16-bit little-endian
 constexpr int AUDIO_CHANNELS = 2;
-constexpr int AUDIO_CHUNK_FRAMES = 4096;   // sample frames per mixed chunk: 92.88 ms
+// AUDIO_CHUNK_FRAMES, sample frames per mixed chunk: shell/audio_latency.h
 constexpr int AUDIO_CHUNK_BYTES = AUDIO_CHUNK_FRAMES * AUDIO_CHANNELS * 2;  // 16384
 
 // What start-up did.

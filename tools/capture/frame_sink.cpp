@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output_file.h"
+#include "shell/audio_latency.h"
 #include "writers.h"
 
 namespace fs = std::filesystem;
@@ -130,8 +131,9 @@ public:
     bool claim(std::string& error) override { return temp_.create(path_, error); }
 
     bool begin(long long first, long long end, std::string& error) override {
+        // The sound starts where a viewer of the live demo hears the track at the first frame.
         return encoder_.open(ffmpeg_, temp_.path(), w_, h_, fps_, track_,
-                             static_cast<double>(first) / fps_,
+                             static_cast<double>(first) / fps_ - MUSIC_HEARD_LATE_MS / 1000.0,
                              static_cast<double>(end - first) / fps_, error);
     }
 

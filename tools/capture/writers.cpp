@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cmath>
 #include <filesystem>
 
 #include <zlib.h>
@@ -202,18 +203,21 @@ FfmpegWriter::~FfmpegWriter() { abort(); }
 bool FfmpegWriter::open(const std::string& ffmpeg, const std::string& temp, int w, int h, int fps,
                         const std::string& track, double audio_from_s, double duration_s,
                         std::string& error) {
-    char size[32], from[32], duration[32];
+    // A start before the track's first sample: that much silence first, then the track.
+    const double delay_s = audio_from_s < 0 ? -audio_from_s : 0.0;
+    char size[32], from[32], duration[32], delay[64];
     std::snprintf(size, sizeof size, "%dx%d", w, h);
-    std::snprintf(from, sizeof from, "%.6f", audio_from_s);
-    std::snprintf(duration, sizeof duration, "%.6f", duration_s);
-    const std::vector<std::string> args = {
+    std::snprintf(from, sizeof from, "%.6f", audio_from_s < 0 ? 0.0 : audio_from_s);
+    std::snprintf(duration, sizeof duration, "%.6f", std::max(0.001, duration_s - delay_s));
+    std::snprintf(delay, sizeof delay, "adelay=delays=%lldS:all=1", std::llround(delay_s * 44100));
+    std::vector<std::string> args = {
         ffmpeg, "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
         // The frames, raw RGB on standard input.
         "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate",
         std::to_string(fps), "-i", "pipe:0",
         // The sound track, the same slice of it.
         "-ss", from, "-t", duration, "-i", track,
-        "-map", "0:v:0", "-map", "1:a:0",
+        "-map", "0:v:0", "-map", "1:a:0", "-af", delay,
         "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
         "-c:a", "aac", "-b:a", "192k",
         // No dates, no encoder versions: the same frames give the same file.

@@ -87,7 +87,8 @@ public:
     FfmpegWriter& operator=(const FfmpegWriter&) = delete;
 
     // `temp` must exist already (TempFile::create); ffmpeg overwrites it. The sound is
-    // `track` from `audio_from_s` for `duration_s` seconds.
+    // `track` from `audio_from_s` for `duration_s` seconds; a negative start puts that much
+    // silence before the track's first sample.
     bool open(const std::string& ffmpeg, const std::string& temp, int w, int h, int fps,
               const std::string& track, double audio_from_s, double duration_s,
               std::string& error);

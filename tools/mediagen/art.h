@@ -47,7 +47,4 @@ Image strip_dm();   // frames_in[dm]
 Image strip_st();   // frames_in[st]
 Image strip_wm();   // frames_in[wm]
 
-// The soundtrack: interleaved stereo, SAMPLE_RATE Hz, 16-bit.
-std::vector<int16_t> render_track();
-
 }  // namespace mg

@@ -134,7 +134,7 @@ Bytes encode_jpeg(const Bytes& rgb, int w, int h, int quality) {
 
 // ---- Ogg Vorbis ----
 
-Bytes encode_ogg(const std::vector<int16_t>& stereo, float quality) {
+Bytes encode_ogg(const std::vector<int16_t>& stereo, float quality, const Tags& tags) {
     Bytes out;
     vorbis_info vi;
     vorbis_info_init(&vi);
@@ -143,6 +143,7 @@ Bytes encode_ogg(const std::vector<int16_t>& stereo, float quality) {
     vorbis_comment_init(&vc);
     vorbis_comment_add_tag(&vc, "TITLE", "zypho");
     vorbis_comment_add_tag(&vc, "ARTIST", "morvik / qrv");
+    for (const auto& [name, value] : tags) vorbis_comment_add_tag(&vc, name.c_str(), value.c_str());
     vorbis_dsp_state vd;
     vorbis_block vb;
     vorbis_analysis_init(&vd, &vi);

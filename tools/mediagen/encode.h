@@ -3,6 +3,8 @@
 // Ogg Vorbis (libvorbisenc). The same input gives the same bytes.
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "canvas.h"
@@ -25,7 +27,9 @@ Bytes encode_png(const Bytes& pixels, int w, int h, int channels);
 // Baseline JPEG without chroma subsampling (4:4:4). The DC step of every quantisation table is 1,
 // so an 8 × 8 block of one flat colour decodes to exactly that colour.
 Bytes encode_jpeg(const Bytes& rgb, int w, int h, int quality);
-// Interleaved stereo, 16-bit signed samples, 44100 Hz, VBR quality (-0.1 .. 1.0).
-Bytes encode_ogg(const std::vector<int16_t>& stereo, float quality);
+// Interleaved stereo, 16-bit signed samples, 44100 Hz, VBR quality (-0.1 .. 1.0), with the
+// comments `tags` (name, value) after the title and artist.
+using Tags = std::vector<std::pair<std::string, std::string>>;
+Bytes encode_ogg(const std::vector<int16_t>& stereo, float quality, const Tags& tags = {});
 
 }  // namespace mg

@@ -3,9 +3,11 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "art.h"
+#include "music.h"
 
 namespace mg {
 
@@ -47,6 +49,12 @@ MediaFile picture(Picture p, Image (*draw)()) {
 }
 
 }  // namespace
+
+std::string fingerprint_text(std::uint64_t fingerprint) {
+    char text[20];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(fingerprint));
+    return text;
+}
 
 std::string verify_keyed_jpeg(const Bytes& jpeg, const Bytes& keyed, int w, int h) {
     SDL_RWops* rw = SDL_RWFromConstMem(jpeg.data(), int(jpeg.size()));
@@ -98,7 +106,10 @@ std::vector<MediaFile> all_media() {
         {media::file_name(strip_files[Strip::wm]), [] { return alpha_png(strip_wm()); }},
         {media::file_name(SMALL_FONT.file), [] { return keyed_png(glyph_sheet(false)); }},
         {media::file_name(BIG_FONT.file), [] { return keyed_png(glyph_sheet(true)); }},
-        {media::file_name(TRACK_FILE), [] { return encode_ogg(render_track(), 0.25f); }},
+        {media::file_name(TRACK_FILE), [] {
+             const std::vector<int16_t> pcm = render_track();
+             return encode_ogg(pcm, TRACK_QUALITY, {{PCM_HASH_TAG, fingerprint_text(pcm_fingerprint(pcm))}});
+         }},
     };
 }
 

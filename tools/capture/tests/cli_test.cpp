@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/audio_latency.h"
 #include "support/child.h"
 #include "support/headless.h"
 #include "writers.h"
@@ -158,6 +159,31 @@ TEST_F(CaptureTool, AnMp4WithTheSoundTrack) {
     EXPECT_NE(mp4.find("avc1"), std::string::npos);
     EXPECT_NE(mp4.find("mp4a"), std::string::npos);
     EXPECT_EQ(entries("."), (std::vector<std::string>{"Media", "out.mp4"}));
+}
+
+// The MP4's sound is what a viewer of the live demo hears with each frame: the track, late by
+// MUSIC_HEARD_LATE_MS, from the range's first frame on. A track silent for 1 s and then a tone,
+// recorded from 0.5 s to 1.5 s: the tone starts 0.5 s + the delay into the video, which is 1 s long.
+TEST_F(CaptureTool, TheMp4SoundIsTheTrackAsHeardFromTheFirstFrame) {
+    ASSERT_EQ(std::system("ffmpeg -v error -y -f lavfi -i 'sine=f=440:d=2:sample_rate=44100' "
+                          "-af \"volume=enable='lt(t,1)':volume=0\" -ac 2 -c:a libvorbis Media/s.ogg"), 0);
+    const Result r = run_tool("-q -r 10 -s 0.5 -t 1.5 -o out.mp4");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Result probe = run_child("/usr/bin/ffprobe", "-v error -show_entries format=duration -of csv=p=0 out.mp4");
+    EXPECT_NEAR(std::atof(probe.out.c_str()), 1.0, 0.05) << probe.out << probe.err;
+    ASSERT_EQ(std::system("ffmpeg -v error -y -i out.mp4 -vn -ac 1 -ar 44100 -f s16le sound.raw"), 0);
+    const std::string raw = slurp("sound.raw");
+    size_t onset = 0;
+    for (size_t i = 0; i + 1 < raw.size(); i += 2) {
+        const int16_t v = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) | (static_cast<uint8_t>(raw[i + 1]) << 8));
+        if (std::abs(v) > 1000) {  // the tone peaks near 2900
+            onset = i / 2;
+            break;
+        }
+    }
+    ASSERT_GT(onset, 0u) << "no tone in the MP4's sound";
+    // Within 30 ms: the AAC encoder's 1024-sample start-up (23 ms) may show in the decoding.
+    EXPECT_NEAR(double(onset) / 44100, 0.5 + MUSIC_HEARD_LATE_MS / 1000.0, 0.03);
 }
 
 TEST_F(CaptureTool, AFailingFfmpegLeavesNothingUnderTheFinalName) {
