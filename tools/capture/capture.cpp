@@ -112,8 +112,9 @@ int capture_video(const CaptureOptions& options, const std::string& output) {
     if (is_mp4_path(output)) {
         const std::string ffmpeg = find_on_path("ffmpeg");
         if (ffmpeg.empty())
-            return fail("ffmpeg not found on PATH: it is needed for MP4 output (Debian: apt-get "
-                        "install ffmpeg). PNG frames need nothing else: -o DIRECTORY");
+            return fail(
+                "ffmpeg not found on PATH: it is needed for MP4 output (Debian: apt-get "
+                "install ffmpeg). PNG frames need nothing else: -o DIRECTORY");
         sink = make_mp4_sink(output, ffmpeg, w, h, options.fps, TRACK);
     } else {
         sink = make_png_sink(output, w, h);
@@ -133,8 +134,8 @@ int capture_video(const CaptureOptions& options, const std::string& output) {
     const long long first = (static_cast<long long>(options.from_ms) * options.fps + 999) / 1000;
     const long long end = (static_cast<long long>(to_ms) * options.fps + 999) / 1000;
     if (end <= first)
-        return fail("the range holds no frame (the track ends at " + std::to_string(run.track_ms()) +
-                    " ms)");
+        return fail("the range holds no frame (the track ends at " +
+                    std::to_string(run.track_ms()) + " ms)");
     if (!sink->begin(first, end, error)) return fail(error);
 
     Progress progress(sink->label(), end, options.quiet);
@@ -186,8 +187,7 @@ int capture_main(int argc, char** argv) {
     }
 
     switch (options.mode) {
-        case CaptureMode::Golden:
-            return print_golden(options);
+        case CaptureMode::Golden: return print_golden(options);
         case CaptureMode::ContactSheet: {
             TempFile probe;  // an unwritable place fails here, before the run
             if (!probe.create(output, error)) return fail(error);
@@ -196,8 +196,6 @@ int capture_main(int argc, char** argv) {
             if (!options.quiet) std::fprintf(stderr, "%s: wrote %s\n", PROGRAM, output.c_str());
             return 0;
         }
-        default:
-            watching = 1;
-            return capture_video(options, output);
+        default: watching = 1; return capture_video(options, output);
     }
 }

@@ -13,16 +13,16 @@
 namespace {
 
 constexpr int SHEET_FPS = 60;
-constexpr int SHRINK = 4;                       // thumbnails are a quarter of the screen across
+constexpr int SHRINK = 4;                           // thumbnails are a quarter of the screen across
 constexpr int THUMB_W = OFFLINE_SCREEN_W / SHRINK;  // 160 px
 constexpr int THUMB_H = OFFLINE_SCREEN_H / SHRINK;  // 120 px
 constexpr int COLUMNS = 6;
-constexpr int GAP = 8;                          // px around and between the cells
-constexpr int CAPTION_H = 20;                   // px below each thumbnail for its caption
+constexpr int GAP = 8;         // px around and between the cells
+constexpr int CAPTION_H = 20;  // px below each thumbnail for its caption
 constexpr int ROWS = (SHEET_SHOTS + COLUMNS - 1) / COLUMNS;
 constexpr int SHEET_W = COLUMNS * THUMB_W + (COLUMNS + 1) * GAP;
 constexpr int SHEET_H = ROWS * (THUMB_H + CAPTION_H) + (ROWS + 1) * GAP;
-constexpr std::uint8_t BG[3] = {18, 18, 24};    // the sheet's background
+constexpr std::uint8_t BG[3] = {18, 18, 24};  // the sheet's background
 
 struct Rgb {
     std::vector<std::uint8_t> px;
@@ -47,7 +47,8 @@ void shrink_into(const Rgb& src, int sx, int sy, int out_w, int out_h, int f, Rg
                     for (int c = 0; c < 3; ++c) sum[c] += p[c];
                 }
             std::uint8_t* q = dst.at(dx + x, dy + y);
-            for (int c = 0; c < 3; ++c) q[c] = static_cast<std::uint8_t>((sum[c] + f * f / 2) / (f * f));
+            for (int c = 0; c < 3; ++c)
+                q[c] = static_cast<std::uint8_t>((sum[c] + f * f / 2) / (f * f));
         }
 }
 
@@ -113,7 +114,8 @@ bool make_contact_sheet(const std::string& path, bool quiet, std::string& error)
         if (width > 2 * THUMB_W) width = 2 * THUMB_W;
         const int col = i % COLUMNS, row = i / COLUMNS;
         const int x = GAP + col * (THUMB_W + GAP) + (THUMB_W - width / 2) / 2;
-        const int y = GAP + row * (THUMB_H + CAPTION_H + GAP) + THUMB_H + (CAPTION_H - cell_h / 2) / 2 + 1;
+        const int y =
+            GAP + row * (THUMB_H + CAPTION_H + GAP) + THUMB_H + (CAPTION_H - cell_h / 2) / 2 + 1;
         shrink_into(screen, 0, 0, width / 2, cell_h / 2, 2, sheet, x, y);
     }
     run.shut_down();

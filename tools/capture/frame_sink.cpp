@@ -123,7 +123,12 @@ class Mp4Sink final : public FrameSink {
 public:
     Mp4Sink(const std::string& path, const std::string& ffmpeg, int w, int h, int fps,
             const std::string& track)
-        : path_(path), ffmpeg_(ffmpeg), track_(track), w_(w), h_(h), fps_(fps),
+        : path_(path),
+          ffmpeg_(ffmpeg),
+          track_(track),
+          w_(w),
+          h_(h),
+          fps_(fps),
           frame_(static_cast<std::size_t>(w) * h * 3) {}
 
     const char* label() const override { return "mp4"; }

@@ -46,24 +46,20 @@ bool parse_decimal_ms(const std::string& text, long long& ms) {
 }
 
 const OptionSpec OPTIONS[] = {
-    {'o', "output", true},  {'r', "fps", true},           {'s', "from", true},
-    {'t', "to", true},      {'x', "scale", true},         {'C', "dir", true},
-    {'q', "quiet", false},  {0, "contact-sheet", false}, {0, "golden", false},
-    {'h', "help", false},   {0, nullptr, false},
+    {'o', "output", true}, {'r', "fps", true},   {'s', "from", true},   {'t', "to", true},
+    {'x', "scale", true},  {'C', "dir", true},   {'q', "quiet", false}, {0, "contact-sheet", false},
+    {0, "golden", false},  {'h', "help", false}, {0, nullptr, false},
 };
 
 // The options each mode reads; any other is refused rather than silently ignored.
 bool mode_reads(CaptureMode mode, const std::string& option) {
     if (option == "golden" || option == "contact-sheet") return true;  // the mode switches
     switch (mode) {
-        case CaptureMode::Video:
-            return true;
+        case CaptureMode::Video: return true;
         case CaptureMode::ContactSheet:
             return option == "output" || option == "dir" || option == "quiet";
-        case CaptureMode::Golden:
-            return option == "dir";
-        case CaptureMode::Help:
-            return true;
+        case CaptureMode::Golden: return option == "dir";
+        case CaptureMode::Help: return true;
     }
     return false;
 }
@@ -142,8 +138,7 @@ bool parse_time(const std::string& text, int& ms) {
         // Minutes and seconds: the seconds have two digits before any decimals.
         if (!parse_int(text.substr(0, colon), 0, 1440, minutes)) return false;
         if (sec.size() < 2 || !std::isdigit(static_cast<unsigned char>(sec[0])) ||
-            !std::isdigit(static_cast<unsigned char>(sec[1])) ||
-            (sec.size() > 2 && sec[2] != '.'))
+            !std::isdigit(static_cast<unsigned char>(sec[1])) || (sec.size() > 2 && sec[2] != '.'))
             return false;
         if (!parse_decimal_ms(sec, seconds) || seconds >= 60000) return false;
         total = minutes * 60000LL + seconds;
@@ -171,7 +166,8 @@ bool parse_options(int argc, const char* const* argv, CaptureOptions& options, s
     }
     for (const Argument& a : arguments)
         if (!mode_reads(options.mode, a.option->long_name)) {
-            error = std::string(mode_option(options.mode)) + " does not use " + option_name(*a.option);
+            error =
+                std::string(mode_option(options.mode)) + " does not use " + option_name(*a.option);
             return false;
         }
     if (options.to_ms >= 0 && options.to_ms <= options.from_ms) {

@@ -12,13 +12,13 @@ enum class CaptureMode {
 
 struct CaptureOptions {
     CaptureMode mode = CaptureMode::Video;
-    int fps = 60;         // frames per second of the virtual clock, 1..240
-    int from_ms = 0;      // start of the range, elapsed ms, inclusive
-    int to_ms = -1;       // end of the range, elapsed ms, exclusive; -1: the end of Media/s.ogg
-    int scale = 1;        // each screen pixel becomes scale × scale output pixels, 1..8
-    std::string output;   // empty: the mode's default (default_output)
-    std::string dir;      // directory holding Media/; empty: the working directory
-    bool quiet = false;   // no progress bar, no summary
+    int fps = 60;        // frames per second of the virtual clock, 1..240
+    int from_ms = 0;     // start of the range, elapsed ms, inclusive
+    int to_ms = -1;      // end of the range, elapsed ms, exclusive; -1: the end of Media/s.ogg
+    int scale = 1;       // each screen pixel becomes scale × scale output pixels, 1..8
+    std::string output;  // empty: the mode's default (default_output)
+    std::string dir;     // directory holding Media/; empty: the working directory
+    bool quiet = false;  // no progress bar, no summary
 };
 
 // Where the mode writes when no -o is given.

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cmath>
 #include <filesystem>
 
 #include <zlib.h>
@@ -216,10 +216,9 @@ bool FfmpegWriter::open(const std::string& ffmpeg, const std::string& temp, int 
         "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate",
         std::to_string(fps), "-i", "pipe:0",
         // The sound track, the same slice of it.
-        "-ss", from, "-t", duration, "-i", track,
-        "-map", "0:v:0", "-map", "1:a:0", "-af", delay,
-        "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
-        "-c:a", "aac", "-b:a", "192k",
+        "-ss", from, "-t", duration, "-i", track, "-map", "0:v:0", "-map", "1:a:0", "-af", delay,
+        "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p", "-c:a", "aac",
+        "-b:a", "192k",
         // No dates, no encoder versions: the same frames give the same file.
         "-map_metadata", "-1", "-fflags", "+bitexact", "-flags:v", "+bitexact", "-flags:a",
         "+bitexact", "-movflags", "+faststart", "-f", "mp4", temp};
@@ -306,12 +305,12 @@ std::string FfmpegWriter::failure(int status) {
         if (!line.empty()) lines.push_back(line);
         start = end + 1;
     }
-    std::string reason = WIFEXITED(status) ? "ffmpeg failed with exit status " +
-                                                 std::to_string(WEXITSTATUS(status))
-                                           : "ffmpeg was killed by signal " +
-                                                 std::to_string(WTERMSIG(status));
+    std::string reason =
+        WIFEXITED(status) ? "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status))
+                          : "ffmpeg was killed by signal " + std::to_string(WTERMSIG(status));
     if (lines.empty()) return reason;
-    for (std::size_t i = 0; i + 1 < lines.size(); ++i) std::fprintf(stderr, "ffmpeg: %s\n", lines[i].c_str());
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+        std::fprintf(stderr, "ffmpeg: %s\n", lines[i].c_str());
     return reason + ": " + lines.back();
 }
 

@@ -59,11 +59,11 @@ private:
     std::string dir_;
     int w_ = 0, h_ = 0;
     std::vector<std::vector<std::uint8_t>> buffers_;
-    std::vector<int> free_;                             // indexes into buffers_
-    std::deque<std::pair<int, long long>> queue_;       // buffer, frame number
+    std::vector<int> free_;                        // indexes into buffers_
+    std::deque<std::pair<int, long long>> queue_;  // buffer, frame number
     int filling_ = -1;
-    long long highest_ = -1;                            // the highest frame number submitted
-    int busy_ = 0;                                      // frames being encoded
+    long long highest_ = -1;  // the highest frame number submitted
+    int busy_ = 0;            // frames being encoded
     bool closing_ = false;
     std::string error_;
     std::mutex mutex_;
@@ -90,8 +90,7 @@ public:
     // `track` from `audio_from_s` for `duration_s` seconds; a negative start puts that much
     // silence before the track's first sample.
     bool open(const std::string& ffmpeg, const std::string& temp, int w, int h, int fps,
-              const std::string& track, double audio_from_s, double duration_s,
-              std::string& error);
+              const std::string& track, double audio_from_s, double duration_s, std::string& error);
     // False when ffmpeg no longer reads: it is then waited for, and `error` says why it stopped.
     bool write(const std::uint8_t* rgb, std::size_t n, std::string& error);
     // Closes ffmpeg's input and waits for it. False when ffmpeg failed.

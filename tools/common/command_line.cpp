@@ -36,7 +36,8 @@ bool read_command_line(int argc, const char* const* argv, const OptionSpec* opti
             options_ended = true;
         } else if (arg.compare(0, 2, "--") == 0) {
             const std::size_t eq = arg.find('=');
-            const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+            const std::string name =
+                arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
             const OptionSpec* o = find_long(options, name);
             if (!o) {
                 error = "unknown option '--" + name + "'";

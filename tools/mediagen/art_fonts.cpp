@@ -26,11 +26,13 @@ struct SheetStyle {
 
 Image glyph_sheet(bool big) {
     const FontKind& k = big ? BIG_FONT : SMALL_FONT;
-    const SheetStyle st = big ? SheetStyle{k.cell_w, k.cell_h, k.advance, 60, 50, 58, 2.6f, 2.5f, 14, 58}
-                              : SheetStyle{k.cell_w, k.cell_h, k.advance, 22, 21, 23, 1.3f, 1.0f, 7, 23};
+    const SheetStyle st =
+        big ? SheetStyle{k.cell_w, k.cell_h, k.advance, 60, 50, 58, 2.6f, 2.5f, 14, 58}
+            : SheetStyle{k.cell_w, k.cell_h, k.advance, 22, 21, 23, 1.3f, 1.0f, 7, 23};
     const OutlineFont& font = mono_font();
     Image sheet(st.cell_w * GLYPH_CELLS, st.cell_h);
-    Paint ramp = vgrad(st.top, st.bottom, {pal::paper, pal::cream, pal::gold, pal::amber, pal::coral});
+    Paint ramp =
+        vgrad(st.top, st.bottom, {pal::paper, pal::cream, pal::gold, pal::amber, pal::coral});
     for (int i = 0; i < GLYPH_CELLS; ++i) {
         if (!GLYPH_ORDER[i]) continue;
         std::u32string s(1, char32_t(GLYPH_ORDER[i]));  // ISO 8859-1 is the first 256 code points

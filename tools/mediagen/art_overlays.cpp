@@ -16,8 +16,8 @@ constexpr float PI = 3.14159265358979f;
 // A four-pointed sparkle.
 Shape sparkle(float cx, float cy, float r) {
     float k = r * 0.22f;
-    return polygon({cx, cy - r, cx + k, cy - k, cx + r, cy, cx + k, cy + k, cx, cy + r, cx - k, cy + k, cx - r, cy,
-                    cx - k, cy - k});
+    return polygon({cx, cy - r, cx + k, cy - k, cx + r, cy, cx + k, cy + k, cx, cy + r, cx - k,
+                    cy + k, cx - r, cy, cx - k, cy - k});
 }
 
 // Chrome ramp: pale top half, a hard horizon, hot lower half.
@@ -29,8 +29,8 @@ Paint chrome(float top, float bottom, Rgb a, Rgb b, Rgb c, Rgb d) {
     };
 }
 
-Shape set_text(const OutlineFont& f, const char* s, float cx, float baseline, float size, float size_x = 0,
-               float tracking = 0) {
+Shape set_text(const OutlineFont& f, const char* s, float cx, float baseline, float size,
+               float size_x = 0, float tracking = 0) {
     std::u32string t = u32(s);
     float w = f.measure(t, size, size_x, tracking);
     return f.text(t, cx - w / 2, baseline, size, size_x, tracking);
@@ -39,7 +39,8 @@ Shape set_text(const OutlineFont& f, const char* s, float cx, float baseline, fl
 Paint wood(uint32_t seed) {
     return [=](float x, float y) {
         float n = fbm(x / 90.0f, y / 6.0f, seed, 4);
-        return with_alpha(mix(pal::brown, pal::wood, 0.3f + 0.9f * n * (0.6f + 0.4f * std::sin(n * 20))));
+        return with_alpha(
+            mix(pal::brown, pal::wood, 0.3f + 0.9f * n * (0.6f + 0.4f * std::sin(n * 20))));
     };
 }
 
@@ -62,12 +63,14 @@ Image logo_upper() {
         }
     }
     for (int k = 9; k >= 1; --k)  // extrusion down and right
-        fill(img, moved(grow(g, 6), k * 0.8f, k * 1.0f), solid(mix(pal::violet, pal::ink, k / 9.0f)));
+        fill(img, moved(grow(g, 6), k * 0.8f, k * 1.0f),
+             solid(mix(pal::violet, pal::ink, k / 9.0f)));
     fill(img, grow(g, 6), solid(pal::ink));
     fill(img, grow(g, 4), solid(pal::cyan));
     fill(img, grow(g, 2), solid(pal::ink));
     fill(img, g, chrome(base - 78, base, pal::paper, pal::gold, pal::amber, pal::rose));
-    for (auto [x, y, r] : {std::tuple{118.0f, 24.0f, 11.0f}, {532.0f, 30.0f, 9.0f}, {470.0f, 14.0f, 6.0f}}) {
+    for (auto [x, y, r] :
+         {std::tuple{118.0f, 24.0f, 11.0f}, {532.0f, 30.0f, 9.0f}, {470.0f, 14.0f, 6.0f}}) {
         fill(img, grow(sparkle(x, y, r), 1.5f), solid(pal::ink));
         fill(img, sparkle(x, y, r), solid(pal::paper));
     }
@@ -80,9 +83,11 @@ Image logo_lower() {
     Image img(640, 150);
     const float base = 106;
     Shape g = set_text(sans_font(), "QRV", 320, base, 118, 132, 6);
-    for (int i = 0; i < 3; ++i) g = subtract(g, box(320, base - 26 + i * 10.0f, 330, 1.2f + i * 0.6f));
+    for (int i = 0; i < 3; ++i)
+        g = subtract(g, box(320, base - 26 + i * 10.0f, 330, 1.2f + i * 0.6f));
     for (int k = 7; k >= 1; --k)
-        fill(img, moved(grow(g, 4), k * 1.0f, k * 0.9f), solid(mix(pal::deep_teal, pal::ink, k / 7.0f)));
+        fill(img, moved(grow(g, 4), k * 1.0f, k * 0.9f),
+             solid(mix(pal::deep_teal, pal::ink, k / 7.0f)));
     fill(img, grow(g, 4), solid(pal::ink));
     fill(img, g, chrome(base - 86, base, pal::paper, pal::sky, pal::cyan, pal::teal));
     Shape tag = set_text(sans_font(), "half-baked tricks on screen", 320, 140, 19, 0, 2.5f);
@@ -106,8 +111,10 @@ Image scope_canvas() {
     Shape screen = box(120, 66, 116, 60, 9);
     fill(img, grow(screen, 1), solid(pal::ink));
     fill(img, screen, radial(120, 66, 140, {scale(pal::deep_teal, 1.1f), pal::night, pal::ink}));
-    for (int x = 20; x < 236; x += 20) fill(img, box(float(x), 66, 0.5f, 58), solid(pal::teal, 0.45f));
-    for (int y = 10; y < 126; y += 20) fill(img, box(120, float(y) + 6, 114, 0.5f), solid(pal::teal, 0.45f));
+    for (int x = 20; x < 236; x += 20)
+        fill(img, box(float(x), 66, 0.5f, 58), solid(pal::teal, 0.45f));
+    for (int y = 10; y < 126; y += 20)
+        fill(img, box(120, float(y) + 6, 114, 0.5f), solid(pal::teal, 0.45f));
     fill(img, box(120, 100, 114, 0.6f), solid(pal::teal, 0.8f));  // the trace's rest line
     for (int k = 0; k < 3; ++k) {
         float x = 40.0f + k * 22;
@@ -153,10 +160,13 @@ Image speaker_left() {
     fill(img, circle(cx, cy, 112), solid(pal::ink));
     fill(img, circle(cx, cy, 106), radial(cx - 30, cy - 30, 160, {pal::plum, pal::violet}));
     fill(img, circle(cx, cy, 92), solid(pal::ink));
-    fill(img, circle(cx, cy, 89), radial(cx - 20, cy - 24, 120, {pal::indigo, pal::night, pal::ink}));
-    for (int r = 30; r < 90; r += 12) fill(img, ring(cx, cy, float(r), 1.2f), solid(pal::violet, 0.6f));
+    fill(img, circle(cx, cy, 89),
+         radial(cx - 20, cy - 24, 120, {pal::indigo, pal::night, pal::ink}));
+    for (int r = 30; r < 90; r += 12)
+        fill(img, ring(cx, cy, float(r), 1.2f), solid(pal::violet, 0.6f));
     fill(img, circle(cx, cy, 30), solid(pal::ink));
-    fill(img, circle(cx, cy, 27), radial(cx - 10, cy - 10, 40, {pal::paper, pal::gold, pal::amber}));
+    fill(img, circle(cx, cy, 27),
+         radial(cx - 10, cy - 10, 40, {pal::paper, pal::gold, pal::amber}));
     for (int i = 0; i < 8; ++i) {
         float a = i * PI / 4;
         fill(img, circle(cx + std::cos(a) * 99, cy + std::sin(a) * 99, 3), solid(pal::cream));
@@ -168,7 +178,8 @@ Image speaker_left() {
     Shape name = set_text(sans_font(), "qrv", 268, 60, 20, 0, 1);
     fill(img, name, solid(pal::cyan));
     fill(img, box(70, 52, 22, 9, 9), solid(pal::ink));  // bass port
-    for (auto [x, y] : {std::pair{16.0f, 14.0f}, {314.0f, 14.0f}, {16.0f, 306.0f}, {314.0f, 306.0f}}) {
+    for (auto [x, y] :
+         {std::pair{16.0f, 14.0f}, {314.0f, 14.0f}, {16.0f, 306.0f}, {314.0f, 306.0f}}) {
         fill(img, circle(x, y, 4), solid(pal::ink));
         fill(img, circle(x - 1, y - 1, 2), solid(pal::cream));
     }
@@ -185,11 +196,13 @@ Image speaker_right() {
     fill(img, box(95, 50, 72, 32, 5), vgrad(18, 82, {pal::paper, pal::cream, pal::gold}));
     for (int t = 0; t <= 10; ++t) {
         float a = PI * (1.15f + t * 0.07f);
-        fill(img, capsule(95 + std::cos(a) * 52, 92 + std::sin(a) * 52, 95 + std::cos(a) * 60,
-                          92 + std::sin(a) * 60, 1),
+        fill(img,
+             capsule(95 + std::cos(a) * 52, 92 + std::sin(a) * 52, 95 + std::cos(a) * 60,
+                     92 + std::sin(a) * 60, 1),
              solid(t > 7 ? pal::rose : pal::ink));
     }
-    fill(img, capsule(95, 80, 95 + std::cos(PI * 1.72f) * 58, 80 + std::sin(PI * 1.72f) * 58, 1.4f), solid(pal::rose));
+    fill(img, capsule(95, 80, 95 + std::cos(PI * 1.72f) * 58, 80 + std::sin(PI * 1.72f) * 58, 1.4f),
+         solid(pal::rose));
     Shape name = set_text(sans_font(), "zypho", 95, 80, 11, 0, 1);
     fill(img, name, solid(pal::plum));
     // level ladders
@@ -207,7 +220,8 @@ Image speaker_right() {
         fill(img, circle(x, 256, 13), solid(pal::ink));
         fill(img, circle(x, 256, 11), radial(x - 4, 252, 16, {pal::paper, pal::cream, pal::amber}));
         float a = -2.0f + k * 1.1f;
-        fill(img, capsule(x, 256, x + std::cos(a) * 9, 256 + std::sin(a) * 9, 1.6f), solid(pal::ink));
+        fill(img, capsule(x, 256, x + std::cos(a) * 9, 256 + std::sin(a) * 9, 1.6f),
+             solid(pal::ink));
     }
     // cassette deck
     fill(img, box(95, 304, 76, 24, 5), solid(pal::ink));
@@ -260,7 +274,8 @@ Image tile_fg() {
         wrapped(ring(x, y, r, 5), solid(scale(i % 2 ? pal::cyan : pal::sky, 0.75f)), 1.6f);
     }
     for (int i = 0; i < 5; ++i) {  // triangles
-        float x = rng.uniform(0, W), y = rng.uniform(0, H), r = rng.uniform(10, 15), a = rng.uniform(0, 2 * PI);
+        float x = rng.uniform(0, W), y = rng.uniform(0, H), r = rng.uniform(10, 15),
+              a = rng.uniform(0, 2 * PI);
         std::vector<float> t;
         for (int k = 0; k < 3; ++k) {
             t.push_back(x + std::cos(a + k * 2 * PI / 3) * r);
@@ -270,8 +285,9 @@ Image tile_fg() {
     }
     for (int i = 0; i < 6; ++i) {  // crosses
         float x = rng.uniform(0, W), y = rng.uniform(0, H), r = 6;
-        wrapped(unite(capsule(x - r, y - r, x + r, y + r, 2), capsule(x - r, y + r, x + r, y - r, 2)),
-                solid(scale(pal::amber, 0.8f)), 1.4f);
+        wrapped(
+            unite(capsule(x - r, y - r, x + r, y + r, 2), capsule(x - r, y + r, x + r, y - r, 2)),
+            solid(scale(pal::amber, 0.8f)), 1.4f);
     }
     return img;
 }

@@ -24,7 +24,9 @@ void glow(Image& img, float cx, float cy, float r, Rgb c, float strength) {
     int y0 = std::max(0, int(cy - r)), y1 = std::min(img.h - 1, int(cy + r));
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
-            float d = std::sqrt((x + 0.5f - cx) * (x + 0.5f - cx) + (y + 0.5f - cy) * (y + 0.5f - cy)) / r;
+            float d =
+                std::sqrt((x + 0.5f - cx) * (x + 0.5f - cx) + (y + 0.5f - cy) * (y + 0.5f - cy)) /
+                r;
             if (d >= 1) continue;
             float k = (1 - d) * (1 - d);
             img.blend(x, y, with_alpha(c), k * strength);
@@ -60,8 +62,8 @@ void ridge(Image& img, uint32_t seed, int x0, int x1, float base, float amp, flo
 }
 
 // Lettering with an ink edge and an optional soft glow behind it.
-void label(Image& img, const OutlineFont& font, const std::string& s, float cx, float baseline, float size,
-           Paint p, float edge, float tracking = 0) {
+void label(Image& img, const OutlineFont& font, const std::string& s, float cx, float baseline,
+           float size, Paint p, float edge, float tracking = 0) {
     std::u32string t = u32(s);
     float w = font.measure(t, size, 0, tracking);
     Shape g = font.text(t, cx - w / 2, baseline, size, 0, tracking);
@@ -109,7 +111,8 @@ Image picture_aa() {
     }
     glow(img, 320, 300, 320, pal::rose, 0.25f);
     paint_rect(img, 0, 298, 640, 301, solid(pal::gold));
-    label(img, sans_font(), "qrv presents", 320, 92, 40, vgrad(60, 92, {pal::paper, pal::cream, pal::amber}), 2.5f, 6);
+    label(img, sans_font(), "qrv presents", 320, 92, 40,
+          vgrad(60, 92, {pal::paper, pal::cream, pal::amber}), 2.5f, 6);
     return img;
 }
 
@@ -142,7 +145,8 @@ Image picture_fd() {
     // --- hidden half: a sunburst centred where the worm's path crosses itself ---
     const float cx = 640 + 320, cy = 240;
     paint_rect(img, 640, 0, 1280, 480, [=](float x, float y) {
-        float a = std::atan2(y - cy, x - cx), r = std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy));
+        float a = std::atan2(y - cy, x - cx),
+              r = std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy));
         bool ray = std::fmod(a + 4 * PI + 0.0002f * r, 2 * PI / 18) < PI / 18;
         Rgb base = ray ? pal::gold : pal::coral;
         float ringt = 0.5f + 0.5f * std::sin(r / 11.0f);
@@ -156,7 +160,8 @@ Image picture_fd() {
             if (((x / 24) + (y / 24)) % 2 == 0) img.blend(x, y, with_alpha(pal::paper), 0.12f);
     // the grinning sun
     glow(img, cx, cy, 170, pal::paper, 0.6f);
-    fill_outlined(img, circle(cx, cy, 92), radial(cx - 30, cy - 30, 150, {pal::paper, pal::gold, pal::amber}), pal::ink, 4);
+    fill_outlined(img, circle(cx, cy, 92),
+                  radial(cx - 30, cy - 30, 150, {pal::paper, pal::gold, pal::amber}), pal::ink, 4);
     fill(img, ellipse(cx - 32, cy - 22, 11, 16), solid(pal::ink));
     fill(img, ellipse(cx + 32, cy - 22, 11, 16), solid(pal::ink));
     fill(img, circle(cx - 28, cy - 28, 4), solid(pal::paper));
@@ -183,7 +188,10 @@ Image picture_fa() {
             float k = std::max(0.0f, std::min(1.0f, (n - 0.52f) * 5.0f));
             if (k > 0) {
                 float shade = fbm(x / 60.0f, (y + 9) / 30.0f, 32, 3);
-                img.blend(x, y, with_alpha(mix(pal::paper, pal::rose, 0.15f + 0.5f * shade * (y / 400.0f))), k * 0.85f);
+                img.blend(
+                    x, y,
+                    with_alpha(mix(pal::paper, pal::rose, 0.15f + 0.5f * shade * (y / 400.0f))),
+                    k * 0.85f);
             }
         }
     ridge(img, 33, 0, 640, 420, 80, 160, vgrad(330, 440, {pal::rose, pal::plum}));
@@ -220,7 +228,8 @@ Image picture_fc() {
     for (int i = 0; i < 160; ++i) {  // flowers, larger towards the front
         float y = rng.uniform(370, 478), x = rng.uniform(0, 640);
         float s = 0.8f + (y - 370) / 40.0f;
-        Rgb c = std::vector<Rgb>{pal::gold, pal::cream, pal::rose, pal::coral}[size_t(rng.range(0, 3))];
+        Rgb c =
+            std::vector<Rgb>{pal::gold, pal::cream, pal::rose, pal::coral}[size_t(rng.range(0, 3))];
         fill(img, capsule(x, y, x, y + s * 3, 0.5f), solid(pal::teal));
         for (int p = 0; p < 5; ++p) {
             float a = p * 2 * PI / 5;
@@ -273,7 +282,8 @@ Image picture_tv() {
     paint_rect(img, 0, 0, 640, 480, wood_grain(61, pal::wood, pal::brown));
     // cabinet edge and inner bevel
     fill(img, subtract(box(320, 240, 330, 250), box(320, 240, 314, 234, 26)), solid(pal::ink));
-    fill(img, subtract(box(320, 240, 314, 234, 26), box(320, 240, 308, 228, 22)), solid(scale(pal::wood, 1.25f)));
+    fill(img, subtract(box(320, 240, 314, 234, 26), box(320, 240, 308, 228, 22)),
+         solid(scale(pal::wood, 1.25f)));
     // screen opening: blocks 6..57 across (x 48..463), 6..53 down (y 48..431); corners rounded
     // by leaving out whole blocks
     const int bx0 = 6, bx1 = 58, by0 = 6, by1 = 54;
@@ -297,15 +307,18 @@ Image picture_tv() {
     for (int k = 0; k < 2; ++k) {
         float ky = 110.0f + k * 110;
         fill(img, circle(552, ky, 38), solid(pal::ink));
-        fill(img, circle(552, ky, 34), radial(540, ky - 12, 60, {pal::paper, pal::cream, pal::amber}));
+        fill(img, circle(552, ky, 34),
+             radial(540, ky - 12, 60, {pal::paper, pal::cream, pal::amber}));
         for (int t = 0; t < 12; ++t) {
             float a = t * 2 * PI / 12;
-            fill(img, capsule(552 + std::cos(a) * 40, ky + std::sin(a) * 40, 552 + std::cos(a) * 46,
-                              ky + std::sin(a) * 46, 1.2f),
+            fill(img,
+                 capsule(552 + std::cos(a) * 40, ky + std::sin(a) * 40, 552 + std::cos(a) * 46,
+                         ky + std::sin(a) * 46, 1.2f),
                  solid(pal::cream));
         }
         float a = k ? 2.2f : -0.7f;
-        fill(img, capsule(552, ky, 552 + std::cos(a) * 26, ky + std::sin(a) * 26, 4), solid(pal::ink));
+        fill(img, capsule(552, ky, 552 + std::cos(a) * 26, ky + std::sin(a) * 26, 4),
+             solid(pal::ink));
     }
     fill_outlined(img, box(552, 292, 44, 14, 4), solid(pal::cream), pal::ink, 2);
     label(img, sans_font(), "qrv-vision", 552, 298, 14, solid(pal::plum), 0.01f);

@@ -20,7 +20,8 @@ Rgb scale(Rgb c, float k) {
 
 // ---- Image ----
 
-Image::Image(int width, int height, Rgba fill) : w(width), h(height), px(size_t(width) * height * 4) {
+Image::Image(int width, int height, Rgba fill)
+    : w(width), h(height), px(size_t(width) * height * 4) {
     for (size_t i = 0; i < px.size(); i += 4) {
         px[i] = fill.r * fill.a;
         px[i + 1] = fill.g * fill.a;
@@ -67,8 +68,8 @@ void Image::draw(const Image& src, int x, int y, float opacity) {
 // ---- Shapes ----
 
 Shape circle(float cx, float cy, float r) {
-    return {[=](float x, float y) { return len(x - cx, y - cy) - r; }, cx - r - 2, cy - r - 2, cx + r + 2,
-            cy + r + 2};
+    return {[=](float x, float y) { return len(x - cx, y - cy) - r; }, cx - r - 2, cy - r - 2,
+            cx + r + 2, cy + r + 2};
 }
 
 Shape ellipse(float cx, float cy, float rx, float ry) {
@@ -85,7 +86,8 @@ Shape ellipse(float cx, float cy, float rx, float ry) {
 Shape box(float cx, float cy, float hw, float hh, float round) {
     return {[=](float x, float y) {
                 float qx = std::fabs(x - cx) - hw + round, qy = std::fabs(y - cy) - hh + round;
-                return len(std::max(qx, 0.0f), std::max(qy, 0.0f)) + std::min(std::max(qx, qy), 0.0f) - round;
+                return len(std::max(qx, 0.0f), std::max(qy, 0.0f)) +
+                       std::min(std::max(qx, qy), 0.0f) - round;
             },
             cx - hw - 2, cy - hh - 2, cx + hw + 2, cy + hh + 2};
 }
@@ -122,7 +124,7 @@ Shape polygon(std::vector<float> xy) {
                     float t = ee > 0 ? clampf((wx * ex + wy * ey) / ee, 0, 1) : 0.0f;
                     float bx = wx - ex * t, by = wy - ey * t;
                     d = std::min(d, bx * bx + by * by);
-                    bool c1 = y >= p[2 * i + 1], c2 = y < p[2 * j + 1], c3 = ex * wy > ey * wx;
+                    bool c1 = y >= p[2 * i + 1], c2 = y<p[2 * j + 1], c3 = ex * wy> ey * wx;
                     if ((c1 && c2 && c3) || (!c1 && !c2 && !c3)) s = -s;
                 }
                 return s * std::sqrt(d);
@@ -132,30 +134,32 @@ Shape polygon(std::vector<float> xy) {
 
 Shape ring(float cx, float cy, float r, float width) {
     float hw = width * 0.5f;
-    return {[=](float x, float y) { return std::fabs(len(x - cx, y - cy) - r) - hw; }, cx - r - hw - 2,
-            cy - r - hw - 2, cx + r + hw + 2, cy + r + hw + 2};
+    return {[=](float x, float y) { return std::fabs(len(x - cx, y - cy) - r) - hw; },
+            cx - r - hw - 2, cy - r - hw - 2, cx + r + hw + 2, cy + r + hw + 2};
 }
 
 Shape grow(const Shape& s, float by) {
     auto d = s.d;
-    return {[d, by](float x, float y) { return d(x, y) - by; }, s.x0 - by, s.y0 - by, s.x1 + by, s.y1 + by};
+    return {[d, by](float x, float y) { return d(x, y) - by; }, s.x0 - by, s.y0 - by, s.x1 + by,
+            s.y1 + by};
 }
 
 Shape unite(const Shape& a, const Shape& b) {
     auto da = a.d, db = b.d;
-    return {[da, db](float x, float y) { return std::min(da(x, y), db(x, y)); }, std::min(a.x0, b.x0),
-            std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+    return {[da, db](float x, float y) { return std::min(da(x, y), db(x, y)); },
+            std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
 }
 
 Shape intersect(const Shape& a, const Shape& b) {
     auto da = a.d, db = b.d;
-    return {[da, db](float x, float y) { return std::max(da(x, y), db(x, y)); }, std::max(a.x0, b.x0),
-            std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
+    return {[da, db](float x, float y) { return std::max(da(x, y), db(x, y)); },
+            std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
 }
 
 Shape subtract(const Shape& a, const Shape& b) {
     auto da = a.d, db = b.d;
-    return {[da, db](float x, float y) { return std::max(da(x, y), -db(x, y)); }, a.x0, a.y0, a.x1, a.y1};
+    return {[da, db](float x, float y) { return std::max(da(x, y), -db(x, y)); }, a.x0, a.y0, a.x1,
+            a.y1};
 }
 
 Shape rotated(const Shape& s, float cx, float cy, float radians) {
@@ -182,21 +186,23 @@ Shape rotated(const Shape& s, float cx, float cy, float radians) {
 
 Shape moved(const Shape& s, float dx, float dy) {
     auto d = s.d;
-    return {[=](float x, float y) { return d(x - dx, y - dy); }, s.x0 + dx, s.y0 + dy, s.x1 + dx, s.y1 + dy};
+    return {[=](float x, float y) { return d(x - dx, y - dy); }, s.x0 + dx, s.y0 + dy, s.x1 + dx,
+            s.y1 + dy};
 }
 
 Shape sheared(const Shape& s, float k, float y0) {
     auto d = s.d;
     float top = k * (y0 - s.y0), bottom = k * (y0 - s.y1);
-    return {[=](float x, float y) { return d(x - k * (y0 - y), y); }, s.x0 + std::min(top, bottom) - 1, s.y0,
-            s.x1 + std::max(top, bottom) + 1, s.y1};
+    return {[=](float x, float y) { return d(x - k * (y0 - y), y); },
+            s.x0 + std::min(top, bottom) - 1, s.y0, s.x1 + std::max(top, bottom) + 1, s.y1};
 }
 
 Shape scaled(const Shape& s, float cx, float cy, float sx, float sy) {
     auto d = s.d;
     float m = std::min(sx, sy);
     return {[=](float x, float y) { return d(cx + (x - cx) / sx, cy + (y - cy) / sy) * m; },
-            cx + (s.x0 - cx) * sx, cy + (s.y0 - cy) * sy, cx + (s.x1 - cx) * sx, cy + (s.y1 - cy) * sy};
+            cx + (s.x0 - cx) * sx, cy + (s.y0 - cy) * sy, cx + (s.x1 - cx) * sx,
+            cy + (s.y1 - cy) * sy};
 }
 
 Shape field(std::vector<float> dist, int gw, int gh, float scale, float ox, float oy) {
@@ -247,7 +253,8 @@ Paint radial(float cx, float cy, float r, std::vector<Rgb> stops) {
 
 void fill(Image& img, const Shape& s, const Paint& p, float opacity) {
     int x0 = std::max(0, int(std::floor(s.x0))), y0 = std::max(0, int(std::floor(s.y0)));
-    int x1 = std::min(img.w - 1, int(std::ceil(s.x1))), y1 = std::min(img.h - 1, int(std::ceil(s.y1)));
+    int x1 = std::min(img.w - 1, int(std::ceil(s.x1))),
+        y1 = std::min(img.h - 1, int(std::ceil(s.y1)));
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
             float cx = x + 0.5f, cy = y + 0.5f;
@@ -265,7 +272,8 @@ void fill_outlined(Image& img, const Shape& s, const Paint& p, Rgb edge, float w
 
 void paint_rect(Image& img, int x0, int y0, int x1, int y1, const Paint& p) {
     for (int y = std::max(0, y0); y < std::min(img.h, y1); ++y)
-        for (int x = std::max(0, x0); x < std::min(img.w, x1); ++x) img.set(x, y, p(x + 0.5f, y + 0.5f));
+        for (int x = std::max(0, x0); x < std::min(img.w, x1); ++x)
+            img.set(x, y, p(x + 0.5f, y + 0.5f));
 }
 
 // ---- Noise ----
@@ -281,7 +289,9 @@ uint64_t hash64(uint64_t a, uint64_t b, uint64_t c) {
     return h;
 }
 
-float hash01(uint64_t a, uint64_t b, uint64_t c) { return float(hash64(a, b, c) >> 40) / float(1u << 24); }
+float hash01(uint64_t a, uint64_t b, uint64_t c) {
+    return float(hash64(a, b, c) >> 40) / float(1u << 24);
+}
 
 float value_noise(float x, float y, uint32_t seed, int period) {
     int ix = int(std::floor(x)), iy = int(std::floor(y));
@@ -294,7 +304,8 @@ float value_noise(float x, float y, uint32_t seed, int period) {
         return hash01(uint64_t(uint32_t(i)), uint64_t(uint32_t(j)), seed);
     };
     float sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
-    float a = lattice(ix, iy), b = lattice(ix + 1, iy), c = lattice(ix, iy + 1), d = lattice(ix + 1, iy + 1);
+    float a = lattice(ix, iy), b = lattice(ix + 1, iy), c = lattice(ix, iy + 1),
+          d = lattice(ix + 1, iy + 1);
     return (a * (1 - sx) + b * sx) * (1 - sy) + (c * (1 - sx) + d * sx) * sy;
 }
 
@@ -319,7 +330,9 @@ uint64_t Rng::next() {
     return z ^ (z >> 31);
 }
 
-float Rng::uniform(float lo, float hi) { return lo + (hi - lo) * float(next() >> 40) / float(1u << 24); }
+float Rng::uniform(float lo, float hi) {
+    return lo + (hi - lo) * float(next() >> 40) / float(1u << 24);
+}
 
 int Rng::range(int lo, int hi) { return lo + int(next() % uint64_t(hi - lo + 1)); }
 

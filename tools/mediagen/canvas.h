@@ -28,8 +28,8 @@ Rgb scale(Rgb c, float k);       // brightness, clamped to 0..255
 // of the Bezier web and oscilloscope and the light blue (0, 215, 246) of the end screen. Nothing
 // in it comes near the key colour (129, 255, 129).
 namespace pal {
-constexpr Rgb ink{18, 13, 40};       // outlines, deepest shadow
-constexpr Rgb night{34, 24, 72};     // night sky
+constexpr Rgb ink{18, 13, 40};    // outlines, deepest shadow
+constexpr Rgb night{34, 24, 72};  // night sky
 constexpr Rgb indigo{52, 38, 110};
 constexpr Rgb violet{96, 56, 150};
 constexpr Rgb plum{150, 60, 138};
@@ -39,7 +39,7 @@ constexpr Rgb amber{252, 168, 72};
 constexpr Rgb gold{255, 206, 110};
 constexpr Rgb cream{248, 225, 170};  // the curve colour
 constexpr Rgb paper{255, 246, 226};
-constexpr Rgb cyan{0, 215, 246};     // the end screen
+constexpr Rgb cyan{0, 215, 246};  // the end screen
 constexpr Rgb sky{120, 232, 255};
 constexpr Rgb teal{20, 118, 158};
 constexpr Rgb deep_teal{14, 62, 96};
@@ -54,7 +54,7 @@ struct Image {
     Image() = default;
     Image(int width, int height, Rgba fill = {0, 0, 0, 0});
 
-    Rgba get(int x, int y) const;          // not premultiplied
+    Rgba get(int x, int y) const;  // not premultiplied
     void set(int x, int y, Rgba c);
     // Puts colour c with coverage k (0..1) over the pixel.
     void blend(int x, int y, Rgba c, float k);
@@ -73,9 +73,9 @@ Shape circle(float cx, float cy, float r);
 Shape ellipse(float cx, float cy, float rx, float ry);
 Shape box(float cx, float cy, float hw, float hh, float round = 0.0f);
 Shape capsule(float ax, float ay, float bx, float by, float r);
-Shape polygon(std::vector<float> xy);                    // x0, y0, x1, y1, ...
-Shape ring(float cx, float cy, float r, float width);    // circle outline of that stroke width
-Shape grow(const Shape& s, float by);                    // by > 0 widens the shape
+Shape polygon(std::vector<float> xy);                  // x0, y0, x1, y1, ...
+Shape ring(float cx, float cy, float r, float width);  // circle outline of that stroke width
+Shape grow(const Shape& s, float by);                  // by > 0 widens the shape
 Shape unite(const Shape& a, const Shape& b);
 Shape intersect(const Shape& a, const Shape& b);
 Shape subtract(const Shape& a, const Shape& b);

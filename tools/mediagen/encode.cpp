@@ -138,7 +138,8 @@ Bytes encode_ogg(const std::vector<int16_t>& stereo, float quality, const Tags& 
     Bytes out;
     vorbis_info vi;
     vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, 2, SAMPLE_RATE, quality)) throw std::runtime_error("vorbis setup failed");
+    if (vorbis_encode_init_vbr(&vi, 2, SAMPLE_RATE, quality))
+        throw std::runtime_error("vorbis setup failed");
     vorbis_comment vc;
     vorbis_comment_init(&vc);
     vorbis_comment_add_tag(&vc, "TITLE", "zypho");

@@ -3,7 +3,8 @@
 //
 //   zypho-mediagen OUTDIR [NAME...]        write the media (or only the named files) into OUTDIR
 //   zypho-mediagen --check DIR [NAME...]   regenerate in memory and compare with the files in DIR
-//   zypho-mediagen --preview MEDIA OUT     write PNG views of MEDIA's strips, glyph sheets and track
+//   zypho-mediagen --preview MEDIA OUT     write PNG views of MEDIA's strips, glyph sheets and
+//   track
 //
 // The output is deterministic: the same build writes the same bytes every time. --check accepts a
 // file whose bytes differ only when its decoded content is the same (a different zlib, libjpeg or
@@ -56,13 +57,16 @@ std::vector<Uint32> decode_image(const Bytes& data, int& w, int& h, bool& has_al
     w = raw->w;
     h = raw->h;
     has_alpha = raw->format->Amask != 0;
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u);
+    SDL_Surface* s =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u);
     SDL_SetAlpha(raw, 0, 255);  // copy the alpha channel as it is, no blending
     SDL_BlitSurface(raw, nullptr, s, nullptr);
     std::vector<Uint32> px(size_t(w) * h);
     for (int y = 0; y < h; ++y) {
-        const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
-        for (int x = 0; x < w; ++x) px[size_t(y) * w + x] = has_alpha ? row[x] : (row[x] | 0xFF000000u);
+        const Uint32* row =
+            reinterpret_cast<const Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
+        for (int x = 0; x < w; ++x)
+            px[size_t(y) * w + x] = has_alpha ? row[x] : (row[x] | 0xFF000000u);
     }
     SDL_FreeSurface(s);
     SDL_FreeSurface(raw);
@@ -73,8 +77,8 @@ struct TrackInfo {
     long rate = 0;
     int channels = 0;
     long long frames = 0;
-    std::string fingerprint;    // the PCM_HASH_TAG comment, "" when the file has none
-    std::vector<int16_t> pcm;   // decoded, interleaved
+    std::string fingerprint;   // the PCM_HASH_TAG comment, "" when the file has none
+    std::vector<int16_t> pcm;  // decoded, interleaved
 };
 
 // Reads the track's format, its fingerprint comment and its decoded samples.
@@ -87,7 +91,8 @@ bool probe_track(const Bytes& data, TrackInfo& info) {
     cb.read_func = [](void* ptr, size_t size, size_t n, void* ds) -> size_t {
         Source* s = static_cast<Source*>(ds);
         size_t want = size * n, left = s->d->size() - s->pos, k = want < left ? want : left;
-        std::copy(s->d->begin() + long(s->pos), s->d->begin() + long(s->pos + k), static_cast<uint8_t*>(ptr));
+        std::copy(s->d->begin() + long(s->pos), s->d->begin() + long(s->pos + k),
+                  static_cast<uint8_t*>(ptr));
         s->pos += k;
         return size ? k / size : 0;
     };
@@ -97,12 +102,14 @@ bool probe_track(const Bytes& data, TrackInfo& info) {
     info.rate = vi->rate;
     info.channels = vi->channels;
     info.frames = ov_pcm_total(&vf, -1);
-    if (const char* tag = vorbis_comment_query(ov_comment(&vf, -1), mg::PCM_HASH_TAG, 0)) info.fingerprint = tag;
+    if (const char* tag = vorbis_comment_query(ov_comment(&vf, -1), mg::PCM_HASH_TAG, 0))
+        info.fingerprint = tag;
     char buf[1 << 15];
     int section = 0;
     long got;
     while ((got = ov_read(&vf, buf, sizeof buf, 0, 2, 1, &section)) > 0)
-        info.pcm.insert(info.pcm.end(), reinterpret_cast<int16_t*>(buf), reinterpret_cast<int16_t*>(buf + got));
+        info.pcm.insert(info.pcm.end(), reinterpret_cast<int16_t*>(buf),
+                        reinterpret_cast<int16_t*>(buf + got));
     ov_clear(&vf);
     return got == 0;
 }
@@ -113,10 +120,12 @@ bool probe_track(const Bytes& data, TrackInfo& info) {
 std::string compare_tracks(const Bytes& fresh, const Bytes& kept) {
     TrackInfo a, b;
     if (!probe_track(fresh, a) || !probe_track(kept, b)) return "track does not decode";
-    if (a.rate != b.rate || a.channels != b.channels || a.frames != b.frames) return "track format or length differs";
+    if (a.rate != b.rate || a.channels != b.channels || a.frames != b.frames)
+        return "track format or length differs";
     if (b.fingerprint.empty()) return "track has no fingerprint of its samples";
     if (a.fingerprint != b.fingerprint)
-        return "track's samples differ (fingerprint " + b.fingerprint + ", the generator's " + a.fingerprint + ")";
+        return "track's samples differ (fingerprint " + b.fingerprint + ", the generator's " +
+               a.fingerprint + ")";
     if (a.pcm.size() != b.pcm.size()) return "track's decoded length differs";
     double signal = 0, difference = 0;
     for (size_t i = 0; i < a.pcm.size(); ++i) {
@@ -188,7 +197,8 @@ int fail(const std::string& message) {
 
 int preview(const std::string& media, const std::string& out) {
     std::error_code ec;
-    if (!fs::is_directory(media, ec)) return fail("cannot read the media in '" + media + "': not a directory");
+    if (!fs::is_directory(media, ec))
+        return fail("cannot read the media in '" + media + "': not a directory");
     std::string error;
     if (!make_directory(out, error)) return fail(error);
     const mg::PreviewResult result = mg::write_previews(media, out);
@@ -215,7 +225,8 @@ int generate(const std::vector<mg::MediaFile>& media, const std::string& dir,
             ++failures;
             continue;
         }
-        double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                        .count();
         std::string path = dir + "/" + f.name;
         if (check) {
             Bytes kept;
@@ -232,7 +243,9 @@ int generate(const std::vector<mg::MediaFile>& media, const std::string& dir,
             std::printf("%-9s %8zu bytes  %7.0f ms\n", f.name.c_str(), data.size(), ms);
         }
     }
-    if (check) std::printf("%s\n", failures ? "media differ from the generator's output" : "media reproduced");
+    if (check)
+        std::printf("%s\n",
+                    failures ? "media differ from the generator's output" : "media reproduced");
     return failures ? 1 : 0;
 }
 
@@ -241,27 +254,33 @@ int generate(const std::vector<mg::MediaFile>& media, const std::string& dir,
 int main(int argc, char** argv) {
     std::vector<Argument> arguments;
     std::string error;
-    if (!read_command_line(argc, argv, OPTIONS, arguments, error)) return command_line_error(PROGRAM, error);
+    if (!read_command_line(argc, argv, OPTIONS, arguments, error))
+        return command_line_error(PROGRAM, error);
     if (find_argument(arguments, "help")) {
         std::fputs(usage_text().c_str(), stdout);
         return 0;
     }
-    const bool check = find_argument(arguments, "check"), previews = find_argument(arguments, "preview");
+    const bool check = find_argument(arguments, "check"),
+               previews = find_argument(arguments, "preview");
     std::vector<std::string> operands;
     for (const Argument& a : arguments)
         if (!a.option) operands.push_back(a.value);
-    if (check && previews) return command_line_error(PROGRAM, "--check and --preview cannot be combined: one mode at a time");
+    if (check && previews)
+        return command_line_error(PROGRAM,
+                                  "--check and --preview cannot be combined: one mode at a time");
     if (previews) {
         if (operands.size() != 2)
             return command_line_error(PROGRAM, "--preview takes two directories: MEDIA_DIR OUTDIR");
         return preview(operands[0], operands[1]);
     }
     if (operands.empty())
-        return command_line_error(PROGRAM, check ? "--check needs the directory to compare" : "no output directory given");
+        return command_line_error(PROGRAM, check ? "--check needs the directory to compare"
+                                                 : "no output directory given");
     const std::vector<mg::MediaFile> media = mg::all_media();
     const std::vector<std::string> only(operands.begin() + 1, operands.end());
     for (const std::string& name : only)
-        if (std::none_of(media.begin(), media.end(), [&](const mg::MediaFile& f) { return f.name == name; }))
+        if (std::none_of(media.begin(), media.end(),
+                         [&](const mg::MediaFile& f) { return f.name == name; }))
             return command_line_error(PROGRAM, "no media file is named '" + name + "'");
     return generate(media, operands[0], only, check);
 }

@@ -16,7 +16,9 @@ namespace {
 Bytes keyed_png(const Image& img) { return encode_png(to_rgb_keyed(img), img.w, img.h, 3); }
 Bytes opaque_png(const Image& img) { return encode_png(to_rgb(img), img.w, img.h, 3); }
 Bytes alpha_png(const Image& img) { return encode_png(to_rgba(img), img.w, img.h, 4); }
-Bytes jpeg(const Image& img, int quality) { return encode_jpeg(to_rgb(img), img.w, img.h, quality); }
+Bytes jpeg(const Image& img, int quality) {
+    return encode_jpeg(to_rgb(img), img.w, img.h, quality);
+}
 
 Bytes keyed_jpeg(const Image& img, int quality) {
     Bytes rgb = to_rgb_keyed(img);
@@ -65,13 +67,16 @@ std::string verify_keyed_jpeg(const Bytes& jpeg, const Bytes& keyed, int w, int 
     std::string why;
     if (raw->w != w || raw->h != h) why = "decoded size differs";
     for (int y = 0; y < h && why.empty(); ++y) {
-        const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch);
+        const Uint32* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch);
         for (int x = 0; x < w; ++x) {
             size_t i = (size_t(y) * w + x) * 3;
             bool meant = keyed[i] == KEY_R && keyed[i + 1] == KEY_G && keyed[i + 2] == KEY_B;
-            bool got = (row[x] & 0xFFFFFF) == ((Uint32(KEY_R) << 16) | (Uint32(KEY_G) << 8) | KEY_B);
+            bool got =
+                (row[x] & 0xFFFFFF) == ((Uint32(KEY_R) << 16) | (Uint32(KEY_G) << 8) | KEY_B);
             if (meant != got) {
-                why = "key colour not exact at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                why = "key colour not exact at (" + std::to_string(x) + ", " + std::to_string(y) +
+                      ")";
                 break;
             }
         }
@@ -106,9 +111,11 @@ std::vector<MediaFile> all_media() {
         {media::file_name(strip_files[Strip::wm]), [] { return alpha_png(strip_wm()); }},
         {media::file_name(SMALL_FONT.file), [] { return keyed_png(glyph_sheet(false)); }},
         {media::file_name(BIG_FONT.file), [] { return keyed_png(glyph_sheet(true)); }},
-        {media::file_name(TRACK_FILE), [] {
+        {media::file_name(TRACK_FILE),
+         [] {
              const std::vector<int16_t> pcm = render_track();
-             return encode_ogg(pcm, TRACK_QUALITY, {{PCM_HASH_TAG, fingerprint_text(pcm_fingerprint(pcm))}});
+             return encode_ogg(pcm, TRACK_QUALITY,
+                               {{PCM_HASH_TAG, fingerprint_text(pcm_fingerprint(pcm))}});
          }},
     };
 }

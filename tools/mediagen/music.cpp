@@ -49,7 +49,7 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 constexpr int SR = SAMPLE_RATE;
-constexpr double BEAT_S = 0.5;                                // seconds per beat: 120 BPM
+constexpr double BEAT_S = 0.5;                                 // seconds per beat: 120 BPM
 constexpr double HEARD_LATE_S = MUSIC_HEARD_LATE_MS / 1000.0;  // the track runs this far ahead
 
 double mtof(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
@@ -206,14 +206,14 @@ struct Biquad {
 
 // A saw bass through a resonant low-pass, with a sine sub at the note's own pitch.
 struct BassPatch {
-    double saw_level;     // 0 .. 1
-    double sub_level;     // 0 .. 1, sine at the note's pitch
-    double cutoff_hz;     // the low-pass at rest
-    double env_hz;        // added to the cutoff at the note's start ...
-    double env_decay_s;   // ... falling by e^-1 in this time
-    double resonance;     // 0 .. 0.95
-    double drive;         // tanh drive, 1 = gentle
-    double level;         // output, 0 .. 1
+    double saw_level;    // 0 .. 1
+    double sub_level;    // 0 .. 1, sine at the note's pitch
+    double cutoff_hz;    // the low-pass at rest
+    double env_hz;       // added to the cutoff at the note's start ...
+    double env_decay_s;  // ... falling by e^-1 in this time
+    double resonance;    // 0 .. 0.95
+    double drive;        // tanh drive, 1 = gentle
+    double level;        // output, 0 .. 1
 };
 const BassPatch ROUND_BASS{0.7, 0.55, 420, 1500, 0.07, 0.5, 1.0, 0.42};
 const BassPatch DRIVING_BASS{0.7, 0.5, 480, 2600, 0.06, 0.62, 1.8, 0.42};
@@ -241,10 +241,10 @@ const LeadPatch SIREN{Wave::saws, 3000, 1500, 30, 0.2, 0.16, 0.15, 0.35};
 
 // A short square pluck for arpeggios and chip runs.
 struct PluckPatch {
-    double width;       // pulse width, 0 .. 1
-    double cutoff_hz;   // at rest ...
-    double env_hz;      // ... opened by this much, times the note's brightness
-    double decay_s;     // amplitude falls by e^-1 in this time
+    double width;      // pulse width, 0 .. 1
+    double cutoff_hz;  // at rest ...
+    double env_hz;     // ... opened by this much, times the note's brightness
+    double decay_s;    // amplitude falls by e^-1 in this time
     double level;
 };
 const PluckPatch ARP_PLUCK{0.25, 1200, 5200, 0.11, 0.2};
@@ -252,8 +252,8 @@ const PluckPatch CHIP_PLUCK{0.5, 2400, 4000, 0.08, 0.16};
 
 // A pad: detuned saws per chord tone, each side detuned its own way.
 struct PadPatch {
-    double cutoff_hz;   // low-pass at brightness 0 ...
-    double bright_hz;   // ... plus this much at brightness 1
+    double cutoff_hz;  // low-pass at brightness 0 ...
+    double bright_hz;  // ... plus this much at brightness 1
     double attack_s;
     double release_s;
     double level;
@@ -273,11 +273,14 @@ struct Note {
 // "A4", "C#5", "Bb3" as a MIDI key (C4 = 60).
 int parse_key(const std::string& name) {
     static const int steps[7] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
-    if (name.size() < 2 || name[0] < 'A' || name[0] > 'G') throw std::runtime_error("bad note '" + name + "'");
+    if (name.size() < 2 || name[0] < 'A' || name[0] > 'G')
+        throw std::runtime_error("bad note '" + name + "'");
     int key = steps[name[0] - 'A'];
     size_t i = 1;
-    if (name[i] == '#') ++key, ++i;
-    else if (name[i] == 'b') --key, ++i;
+    if (name[i] == '#')
+        ++key, ++i;
+    else if (name[i] == 'b')
+        --key, ++i;
     if (i >= name.size()) throw std::runtime_error("bad note '" + name + "'");
     return key + 12 * (std::stoi(name.substr(i)) + 1);
 }
@@ -289,7 +292,8 @@ std::vector<Note> melody(const std::string& text) {
     size_t pos = 0;
     auto close_bar = [&] {
         if (std::fabs(at - bar_start - 4) > 1e-9)
-            throw std::runtime_error("a bar of " + std::to_string(at - bar_start) + " beats in \"" + text + "\"");
+            throw std::runtime_error("a bar of " + std::to_string(at - bar_start) + " beats in \"" +
+                                     text + "\"");
         bar_start = at;
     };
     while (pos < text.size()) {
@@ -328,11 +332,14 @@ struct Chord {
 
 Chord parse_chord(const std::string& name) {
     static const int steps[7] = {9, 11, 0, 2, 4, 5, 7};
-    if (name.empty() || name[0] < 'A' || name[0] > 'G') throw std::runtime_error("bad chord '" + name + "'");
+    if (name.empty() || name[0] < 'A' || name[0] > 'G')
+        throw std::runtime_error("bad chord '" + name + "'");
     int root = steps[name[0] - 'A'];
     size_t i = 1;
-    if (i < name.size() && name[i] == '#') ++root, ++i;
-    else if (i < name.size() && name[i] == 'b') root += 11, ++i;
+    if (i < name.size() && name[i] == '#')
+        ++root, ++i;
+    else if (i < name.size() && name[i] == 'b')
+        root += 11, ++i;
     const bool minor = name.substr(i) == "m";
     if (!minor && i != name.size()) throw std::runtime_error("bad chord '" + name + "'");
     return {root % 12, minor};
@@ -390,8 +397,14 @@ struct Bus {
 
 class Song {
 public:
-    Song() : frames_(size_t(track_frames())), dry_(frames_), duck_(frames_), reverb_(frames_), delay_(frames_),
-             pump_(frames_, 1.0f), fader_(frames_, 1.0f) {}
+    Song()
+        : frames_(size_t(track_frames())),
+          dry_(frames_),
+          duck_(frames_),
+          reverb_(frames_),
+          delay_(frames_),
+          pump_(frames_, 1.0f),
+          fader_(frames_, 1.0f) {}
 
     std::vector<int16_t> render();
 
@@ -459,7 +472,8 @@ private:
         DcBlocker dc;
         for (size_t k = 0; k < n; ++k) {
             const double t = double(k) / SR;
-            double v = o.sine(end_hz + (start_hz - end_hz) * std::exp(-t / sweep_s)) * std::exp(-t / decay_s) +
+            double v = o.sine(end_hz + (start_hz - end_hz) * std::exp(-t / sweep_s)) *
+                           std::exp(-t / decay_s) +
                        (k < 60 ? click * (1 - k / 60.0) : 0.0);
             put(s + (long long)k, dc.run(std::tanh(v * 1.5)) * vel * 0.42, 0);
         }
@@ -480,8 +494,10 @@ private:
         for (size_t k = 0; k < n; ++k) {
             const double t = double(k) / SR;
             f.run(nz.next(), 6500, 0.2);
-            const double body = o.sine(190 * (1 + 0.4 * std::exp(-t * 40))) * std::exp(-t * 30) * 0.5;
-            put(s + (long long)k, dc.run(f.lp * std::exp(-t * 15) * 0.9 + body) * vel * 0.4, pan, {false, 0.14, 0});
+            const double body =
+                o.sine(190 * (1 + 0.4 * std::exp(-t * 40))) * std::exp(-t * 30) * 0.5;
+            put(s + (long long)k, dc.run(f.lp * std::exp(-t * 15) * 0.9 + body) * vel * 0.4, pan,
+                {false, 0.14, 0});
         }
     }
     void clap(double beat, double vel) {
@@ -492,7 +508,8 @@ private:
         for (size_t k = 0; k < n; ++k) {
             const double t = double(k) / SR;
             f.run(nz.next(), 1500, 0.5);
-            const double env = (t < 0.033 ? std::exp(-std::fmod(t, 0.011) * 180) : std::exp(-(t - 0.033) * 22));
+            const double env =
+                (t < 0.033 ? std::exp(-std::fmod(t, 0.011) * 180) : std::exp(-(t - 0.033) * 22));
             put(s + (long long)k, f.bp * env * vel * 0.8, 0.5, {false, 0.2, 0});
         }
     }
@@ -504,7 +521,8 @@ private:
         for (size_t k = 0; k < n; ++k) {
             const double t = double(k) / SR;
             f.run(nz.next(), 7500, 0.3);
-            put(s + (long long)k, f.hp * std::exp(-t * (open ? 11 : 70)) * vel * 0.3, 0.6, {false, 0.05, 0});
+            put(s + (long long)k, f.hp * std::exp(-t * (open ? 11 : 70)) * vel * 0.3, 0.6,
+                {false, 0.05, 0});
         }
     }
     void crash(double beat, double vel) {
@@ -513,7 +531,8 @@ private:
         Noise nl(noise_seed_++), nr(noise_seed_++);
         Svf fl, fr;
         for (size_t k = 0; k < n; ++k) {
-            const double t = double(k) / SR, env = std::exp(-t * 2.2) * vel * 0.2 * (k < 20 ? k / 20.0 : 1.0);
+            const double t = double(k) / SR,
+                         env = std::exp(-t * 2.2) * vel * 0.2 * (k < 20 ? k / 20.0 : 1.0);
             fl.run(nl.next(), 5000, 0.15);
             fr.run(nr.next(), 5000, 0.15);
             put_stereo(s + (long long)k, fl.hp * env, fr.hp * env);
@@ -537,7 +556,8 @@ private:
         Noise nl(noise_seed_++), nr(noise_seed_++);
         Svf fl, fr;
         for (size_t k = 0; k < n; ++k) {
-            const double x = double(k) / double(n), cut = 300 * std::pow(40.0, x), amp = x * x * vel * 0.28;
+            const double x = double(k) / double(n), cut = 300 * std::pow(40.0, x),
+                         amp = x * x * vel * 0.28;
             fl.run(nl.next(), cut, 0.6);
             fr.run(nr.next(), cut * 1.07, 0.6);
             put_stereo(s + (long long)k, fl.bp * amp, fr.bp * amp);
@@ -545,7 +565,8 @@ private:
     }
 
     // ---- pitched voices ----
-    void bass(double beat, double beats, int key, double vel, const BassPatch& p, double glide_from = 0) {
+    void bass(double beat, double beats, int key, double vel, const BassPatch& p,
+              double glide_from = 0) {
         const long long s = at(beat);
         const size_t n = len(beats), rel = size_t(0.02 * SR);
         Osc saw, sub;
@@ -553,13 +574,16 @@ private:
         DcBlocker dc;
         for (size_t k = 0; k < n + rel; ++k) {
             const double t = double(k) / SR;
-            const double note = glide_from > 0 && t < 0.06 ? glide_from + (key - glide_from) * t / 0.06 : key;
+            const double note =
+                glide_from > 0 && t < 0.06 ? glide_from + (key - glide_from) * t / 0.06 : key;
             const double fr = mtof(note);
             const double v = saw.saw(fr) * p.saw_level;
             f.run(v, p.cutoff_hz + p.env_hz * std::exp(-t / p.env_decay_s), p.resonance);
-            double out = std::tanh(f.lp * p.drive) / std::max(1.0, p.drive * 0.6) + sub.sine(fr) * p.sub_level;
+            double out = std::tanh(f.lp * p.drive) / std::max(1.0, p.drive * 0.6) +
+                         sub.sine(fr) * p.sub_level;
             hp.run(out, 30, 0.3);  // nothing below 30 Hz
-            const double amp = k < 40 ? k / 40.0 : (k < n ? 1.0 : 1.0 - double(k - n) / double(rel));
+            const double amp =
+                k < 40 ? k / 40.0 : (k < n ? 1.0 : 1.0 - double(k - n) / double(rel));
             put(s + (long long)k, dc.run(hp.hp) * amp * vel * p.level, 0, {true, 0, 0});
         }
     }
@@ -571,18 +595,24 @@ private:
         DcBlocker dc;
         for (size_t k = 0; k < n + rel; ++k) {
             const double t = double(k) / SR;
-            const double vib = t > 0.15 ? p.vibrato_cents / 100 * std::sin(2 * PI * 5.5 * t) * std::min(1.0, (t - 0.15) * 4) : 0.0;
+            const double vib = t > 0.15 ? p.vibrato_cents / 100 * std::sin(2 * PI * 5.5 * t) *
+                                              std::min(1.0, (t - 0.15) * 4)
+                                        : 0.0;
             const double fr = mtof(key + vib);
-            const double v = p.wave == Wave::pulse ? o.pulse(fr, 0.3 + 0.15 * std::sin(2 * PI * 0.7 * t)) * 0.6
+            const double v = p.wave == Wave::pulse
+                                 ? o.pulse(fr, 0.3 + 0.15 * std::sin(2 * PI * 0.7 * t)) * 0.6
                              : p.wave == Wave::saws ? o.saw(fr) * 0.5 + o2.saw(fr * 1.006) * 0.4
                                                     : o.sine(fr) * 0.9 + o2.sine(fr * 2) * 0.15;
             f.run(v, p.cutoff_hz + p.env_hz * std::exp(-t * 6), 0.2);
-            const double amp = (k < 200 ? k / 200.0 : 1.0) *
-                               (k < n ? 1.0 - 0.25 * std::min(1.0, t * 2) : 0.75 * (1.0 - double(k - n) / double(rel)));
-            put(s + (long long)k, dc.run(f.lp) * amp * vel * p.level, pan, {false, p.reverb, p.delay});
+            const double amp =
+                (k < 200 ? k / 200.0 : 1.0) * (k < n ? 1.0 - 0.25 * std::min(1.0, t * 2)
+                                                     : 0.75 * (1.0 - double(k - n) / double(rel)));
+            put(s + (long long)k, dc.run(f.lp) * amp * vel * p.level, pan,
+                {false, p.reverb, p.delay});
         }
     }
-    void pluck(double beat, double beats, int key, double vel, double pan, const PluckPatch& p, double bright = 1.0) {
+    void pluck(double beat, double beats, int key, double vel, double pan, const PluckPatch& p,
+               double bright = 1.0) {
         const long long s = at(beat);
         const size_t n = len(beats);
         Osc o;
@@ -590,27 +620,35 @@ private:
         DcBlocker dc;
         for (size_t k = 0; k < n; ++k) {
             const double t = double(k) / SR;
-            f.run(o.pulse(mtof(key), p.width), p.cutoff_hz + p.env_hz * bright * std::exp(-t * 18), 0.3);
-            const double amp = std::exp(-t / p.decay_s) * (k < 30 ? k / 30.0 : 1.0) * (k + 200 > n ? double(n - k) / 200.0 : 1.0);
+            f.run(o.pulse(mtof(key), p.width), p.cutoff_hz + p.env_hz * bright * std::exp(-t * 18),
+                  0.3);
+            const double amp = std::exp(-t / p.decay_s) * (k < 30 ? k / 30.0 : 1.0) *
+                               (k + 200 > n ? double(n - k) / 200.0 : 1.0);
             put(s + (long long)k, dc.run(f.lp) * amp * vel * p.level, pan, {true, 0.1, 0.25});
         }
     }
     // Three detuned saws per chord tone, each side detuned its own way.
     void pad(double beat, double beats, Chord c, double vel, double bright, const PadPatch& p) {
         const long long s = at(beat);
-        const size_t n = len(beats), rel = size_t(p.release_s * SR), att = size_t(p.attack_s * SR) + 1;
+        const size_t n = len(beats), rel = size_t(p.release_s * SR),
+                     att = size_t(p.attack_s * SR) + 1;
         for (int tone = 0; tone < 4; ++tone) {
             const int key = 48 + c.tone(tone) + (c.root > 4 ? -12 : 0) + 12;
             for (int side = 0; side < 2; ++side) {
                 Osc o[3];
-                for (int v = 0; v < 3; ++v) o[v].phase = std::fmod(0.137 * key + 0.291 * side + 0.413 * v, 1.0);
+                for (int v = 0; v < 3; ++v)
+                    o[v].phase = std::fmod(0.137 * key + 0.291 * side + 0.413 * v, 1.0);
                 Svf f;
                 DcBlocker dc;
                 const double detune = side ? 1.0 : -1.0;
                 for (size_t k = 0; k < n + rel; ++k) {
                     const double t = double(k) / SR, fr = mtof(key);
-                    const double v = o[0].saw(fr) + o[1].saw(fr * (1 + 0.004 * detune)) + o[2].saw(fr * (1 - 0.0025 * detune));
-                    f.run(v, p.cutoff_hz + p.bright_hz * bright * (0.8 + 0.2 * std::sin(2 * PI * 0.25 * t)), 0.1);
+                    const double v = o[0].saw(fr) + o[1].saw(fr * (1 + 0.004 * detune)) +
+                                     o[2].saw(fr * (1 - 0.0025 * detune));
+                    f.run(v,
+                          p.cutoff_hz +
+                              p.bright_hz * bright * (0.8 + 0.2 * std::sin(2 * PI * 0.25 * t)),
+                          0.1);
                     const double env = (k < att ? double(k) / att : 1.0) *
                                        (k < n ? 1.0 : std::exp(-double(k - n) / double(rel) * 4.0));
                     const double out = dc.run(f.lp) * env * vel * p.level;
@@ -635,58 +673,72 @@ private:
                 const double t = double(k) / SR;
                 const double v = o.saw(mtof(key)) + o2.saw(mtof(key) * 1.005);
                 f.run(v, 700 + 4000 * std::exp(-t * 10), 0.25);
-                const double amp = std::exp(-t * 5) * (k < 80 ? k / 80.0 : 1.0) * (k + 300 > n ? double(n - k) / 300.0 : 1.0);
+                const double amp = std::exp(-t * 5) * (k < 80 ? k / 80.0 : 1.0) *
+                                   (k + 300 > n ? double(n - k) / 300.0 : 1.0);
                 put(s + (long long)k, dc.run(f.lp) * amp * vel * 0.11, pan, {false, 0.25, 0.15});
             }
         }
     }
 
     // ---- patterns ----
-    // fn(beat, symbol) for every non-'.' step of a 16-step bar pattern repeated from b0 for `beats`.
-    static void steps(double b0, double beats, const char* pattern, const std::function<void(double, char)>& fn) {
+    // fn(beat, symbol) for every non-'.' step of a 16-step bar pattern repeated from b0 for
+    // `beats`.
+    static void steps(double b0, double beats, const char* pattern,
+                      const std::function<void(double, char)>& fn) {
         const size_t n = std::char_traits<char>::length(pattern);
         for (int i = 0; i < int(std::lround(beats * 4)); ++i) {
             const char c = pattern[size_t(i) % n];
             if (c != '.') fn(b0 + i * 0.25, c);
         }
     }
-    void drums(double b0, double beats, const char* k, const char* sn, const char* h, double vel = 1.0) {
+    void drums(double b0, double beats, const char* k, const char* sn, const char* h,
+               double vel = 1.0) {
         steps(b0, beats, k, [&](double b, char c) { kick(b, (c == 'X' ? 1.0 : 0.8) * vel); });
         steps(b0, beats, sn, [&](double b, char c) {
-            if (c == 'c') clap(b, vel);
-            else snare(b, (c == 'X' ? 1.0 : c == 'g' ? 0.35 : 0.8) * vel);
+            if (c == 'c')
+                clap(b, vel);
+            else
+                snare(b, (c == 'X' ? 1.0 : c == 'g' ? 0.35 : 0.8) * vel);
         });
-        steps(b0, beats, h, [&](double b, char c) { hat(b, (c == 'X' || c == 'O' ? 1.0 : 0.55) * vel, c == 'o' || c == 'O'); });
+        steps(b0, beats, h, [&](double b, char c) {
+            hat(b, (c == 'X' || c == 'O' ? 1.0 : 0.55) * vel, c == 'o' || c == 'O');
+        });
     }
     // A snare roll of `beats` in 16ths, growing from `from` to `to`.
     void roll(double b0, double beats, double from, double to) {
         const int n = int(std::lround(beats * 4));
-        for (int i = 0; i < n; ++i) snare(b0 + i * 0.25, from + (to - from) * i / std::max(1, n - 1));
+        for (int i = 0; i < n; ++i)
+            snare(b0 + i * 0.25, from + (to - from) * i / std::max(1, n - 1));
     }
     static int bass_key(Chord c) { return 33 + (c.root - 9 + 12) % 12; }  // A1 .. G#2
 
-    // The harmony from b0, each chord's steps of `pattern`: X root, x root softer, o octave, 5 fifth.
-    void bass_line(double b0, const std::vector<Harmony>& h, const char* pattern, const BassPatch& p) {
+    // The harmony from b0, each chord's steps of `pattern`: X root, x root softer, o octave, 5
+    // fifth.
+    void bass_line(double b0, const std::vector<Harmony>& h, const char* pattern,
+                   const BassPatch& p) {
         for (const Harmony& c : h)
             steps(b0 + c.at, c.len, pattern, [&](double b, char s) {
                 const int key = bass_key(c.chord) + (s == 'o' ? 12 : s == '5' ? 7 : 0);
                 bass(b, 0.22, key, s == 'X' ? 1.0 : 0.85, p);
             });
     }
-    void pads(double b0, const std::vector<Harmony>& h, double vel, double bright, const PadPatch& p = WARM_PAD) {
+    void pads(double b0, const std::vector<Harmony>& h, double vel, double bright,
+              const PadPatch& p = WARM_PAD) {
         for (const Harmony& c : h) pad(b0 + c.at, c.len, c.chord, vel, bright, p);
     }
-    void arp(double b0, const std::vector<Harmony>& h, const std::vector<int>& order, double vel, int base = 60,
-             double rate = 0.25, const PluckPatch& p = ARP_PLUCK) {
+    void arp(double b0, const std::vector<Harmony>& h, const std::vector<int>& order, double vel,
+             int base = 60, double rate = 0.25, const PluckPatch& p = ARP_PLUCK) {
         for (const Harmony& c : h) {
             int i = 0;
             for (double b = 0; b < c.len - 1e-9; b += rate, ++i) {
-                const int key = base + c.chord.tone(order[size_t(i) % order.size()]) - (c.chord.root > 7 ? 12 : 0);
+                const int key = base + c.chord.tone(order[size_t(i) % order.size()]) -
+                                (c.chord.root > 7 ? 12 : 0);
                 pluck(b0 + c.at + b, rate * 0.95, key, vel, (i % 2) ? 0.8 : -0.8, p);
             }
         }
     }
-    void play(double b0, const std::vector<Note>& m, int transpose, double vel, double pan, const LeadPatch& p) {
+    void play(double b0, const std::vector<Note>& m, int transpose, double vel, double pan,
+              const LeadPatch& p) {
         for (const Note& n : m) lead(b0 + n.at, n.len, n.key + transpose, vel, pan, p);
     }
 
@@ -729,12 +781,13 @@ void Song::intro(Window w) {
     pads(w.at, progression("Am F"), 0.8, 0.2, PadPatch{500, 3200, 1.5, 0.6, 0.05});
     for (int i = 0; i < 32; ++i) {  // brighter and louder step by step
         const Chord c = i < 16 ? parse_chord("Am") : parse_chord("F");
-        pluck(w.at + i * 0.25, 0.24, 60 + c.tone(UP[size_t(i) % 8]) - (c.root > 7 ? 12 : 0), 0.3 + 0.6 * i / 32.0,
-              (i % 2) ? 0.6 : -0.6, ARP_PLUCK, 0.1 + 0.9 * i / 32.0);
+        pluck(w.at + i * 0.25, 0.24, 60 + c.tone(UP[size_t(i) % 8]) - (c.root > 7 ? 12 : 0),
+              0.3 + 0.6 * i / 32.0, (i % 2) ? 0.6 : -0.6, ARP_PLUCK, 0.1 + 0.9 * i / 32.0);
     }
     pad(w.at + 8, 2, parse_chord("E"), 0.8, 0.4, WARM_PAD);
     riser(w.at + 4, w.beats - 4, 0.9);
-    steps(w.end() - 2, 2, "..x.x.x.", [&](double b, char) { snare(b, 0.3 + (b - (w.end() - 2)) * 0.2); });
+    steps(w.end() - 2, 2, "..x.x.x.",
+          [&](double b, char) { snare(b, 0.3 + (b - (w.end() - 2)) * 0.2); });
 }
 
 // 5 bars: kick, bass and pad over Am F C G, then a bar of E with a roll.
@@ -765,8 +818,11 @@ void Song::groove(Window w) {
     const Chord e = parse_chord("E");
     pad(b, 6, e, 0.7, 0.45, WARM_PAD);
     steps(b, 4, "X.....x.X.....x.", [&](double t, char) { kick(t, 0.9); });
-    steps(b, 4, "X..x..o.X..x..o.", [&](double t, char s) { bass(t, 0.22, bass_key(e) + (s == 'o' ? 12 : 0), 0.9, ROUND_BASS); });
-    steps(b, 4, "...t...t...t..tt", [&](double t, char) { tom(t, 45 + int(t - b) % 3 * 3, 0.7, -0.3 + 0.2 * (t - b)); });
+    steps(b, 4, "X..x..o.X..x..o.", [&](double t, char s) {
+        bass(t, 0.22, bass_key(e) + (s == 'o' ? 12 : 0), 0.9, ROUND_BASS);
+    });
+    steps(b, 4, "...t...t...t..tt",
+          [&](double t, char) { tom(t, 45 + int(t - b) % 3 * 3, 0.7, -0.3 + 0.2 * (t - b)); });
     roll(b + 4, 2, 0.4, 0.9);
 }
 
@@ -829,9 +885,9 @@ void Song::wash(Window w) {
     riser(w.at, w.beats, 1.2);
     bass(w.at, 8, bass_key(parse_chord("F")), 0.7, DEEP_DRONE);
     bass(w.at + 8, 2, bass_key(parse_chord("E")), 0.8, DEEP_DRONE);
-    for (int i = 0; i < 8; ++i) snare(w.at + i * 0.5, 0.3 + 0.02 * i);            // 4 beats of 8ths
-    for (int i = 0; i < 16; ++i) snare(w.at + 4 + i * 0.25, 0.45 + 0.02 * i);    // 4 beats of 16ths
-    for (int i = 0; i < 16; ++i) snare(w.at + 8 + i * 0.125, 0.65 + 0.02 * i);   // 2 beats of 32nds
+    for (int i = 0; i < 8; ++i) snare(w.at + i * 0.5, 0.3 + 0.02 * i);          // 4 beats of 8ths
+    for (int i = 0; i < 16; ++i) snare(w.at + 4 + i * 0.25, 0.45 + 0.02 * i);   // 4 beats of 16ths
+    for (int i = 0; i < 16; ++i) snare(w.at + 8 + i * 0.125, 0.65 + 0.02 * i);  // 2 beats of 32nds
 }
 
 // 7½ bars: the drop: driving bass, theme B and its cadence, then a 6-beat stop-and-go.
@@ -844,7 +900,8 @@ void Song::drop(Window w) {
     pads(w.at, h, 0.7, 0.5);
     play(w.at, melody(THEME_B), 0, 1.0, -0.35, SAW_LEAD);
     play(w.at + 16, melody(THEME_B_CADENCE), 0, 1.0, -0.35, SAW_LEAD);
-    // stop: one hit on F, two beats of silence but the echoes, then kicks and a roll into the variation
+    // stop: one hit on F, two beats of silence but the echoes, then kicks and a roll into the
+    // variation
     const double b = w.at + 24;
     const Chord f = parse_chord("F");
     kick(b, 1.0);
@@ -867,7 +924,8 @@ void Song::drop_variation(Window w) {
     play(w.at + 16, melody(THEME_B_CADENCE), 12, 0.75, 0.4, PULSE_LEAD);
     const double b = w.at + 24;  // the fill: toms down the kit, then a 2-beat roll
     drums(b, 4, "X.......X.......", NONE_16, HATS16);
-    steps(b, 4, "..t.t.t...t.t.t.", [&](double t, char) { tom(t, 52 - int((t - b) * 2), 0.8, 0.5 - 0.25 * (t - b)); });
+    steps(b, 4, "..t.t.t...t.t.t.",
+          [&](double t, char) { tom(t, 52 - int((t - b) * 2), 0.8, 0.5 - 0.25 * (t - b)); });
     bass_line(b, progression("Am"), "X..xo.x.X..xo.x.", DRIVING_BASS);
     roll(b + 4, 2, 0.5, 1.0);
 }
@@ -907,7 +965,8 @@ void Song::stabs(Window w) {
     drums(w.at, w.beats, "X.x.X...X.x.X...", "....X..x....X...", "XxXxXxXxXxXxXxXx", 1.05);
     bass_line(w.at, h, "X.X.o.X.X.X.o.X.", DRIVING_BASS);
     for (const Harmony& c : h)
-        for (int i = 0; i < 8; ++i) stab(w.at + c.at + i * 0.5, 0.3, c.chord, 0.9, (i % 2) ? 1.0 : -1.0);
+        for (int i = 0; i < 8; ++i)
+            stab(w.at + c.at + i * 0.5, 0.3, c.chord, 0.9, (i % 2) ? 1.0 : -1.0);
 }
 
 // 5 bars: a bouncy chip tune in C major, C G Am F | G/C.
@@ -920,8 +979,9 @@ void Song::chip_tune(Window w) {
     bass_line(w.at, h, "X.o.X.o.X.o.X.o.", ROUND_BASS);
     for (const Harmony& c : h)  // a chord arpeggio in 32nds
         for (int i = 0; i < int(c.len * 8); ++i)
-            pluck(w.at + c.at + i * 0.125, 0.12, 72 + c.chord.tone(TRIAD[size_t(i) % 3]) - (c.chord.root > 7 ? 12 : 0),
-                  0.45, (i % 2) ? 0.5 : 0.2, CHIP_PLUCK, 0.6);
+            pluck(w.at + c.at + i * 0.125, 0.12,
+                  72 + c.chord.tone(TRIAD[size_t(i) % 3]) - (c.chord.root > 7 ? 12 : 0), 0.45,
+                  (i % 2) ? 0.5 : 0.2, CHIP_PLUCK, 0.6);
     play(w.at, melody(THEME_GREET), 0, 0.9, -0.4, CHIP_LEAD);
 }
 
@@ -1111,7 +1171,8 @@ constexpr double LOW_MID_HZ = 500, LOW_MID_Q = 0.9, LOW_MID_DB = -2.5;
 constexpr double PRESENCE_HZ = 3500, PRESENCE_Q = 0.8, PRESENCE_DB = 5.0;
 constexpr double HIGH_SHELF_HZ = 6000, HIGH_SHELF_DB = 7.5;
 constexpr double MASTER_GAIN_DB = -1.3;
-constexpr double CEILING_DBTP = -2.8;   // the limiter's true-peak ceiling (the encoder adds a little)
+constexpr double CEILING_DBTP =
+    -2.8;  // the limiter's true-peak ceiling (the encoder adds a little)
 constexpr double LOOKAHEAD_S = 0.0015;  // the limiter reaches its gain this early ...
 constexpr double RELEASE_S = 0.12;      // ... and lets go with this time constant
 
@@ -1145,11 +1206,14 @@ void Song::master(std::vector<float>& l, std::vector<float>& r) {
     const size_t n = l.size();
     for (int side = 0; side < 2; ++side) {
         std::vector<float>& x = side ? r : l;
-        Biquad hp = Biquad::highpass(MASTER_HIGHPASS_HZ, 0.7), low = Biquad::shelf(false, LOW_SHELF_HZ, LOW_SHELF_DB),
+        Biquad hp = Biquad::highpass(MASTER_HIGHPASS_HZ, 0.7),
+               low = Biquad::shelf(false, LOW_SHELF_HZ, LOW_SHELF_DB),
                low_mid = Biquad::peak(LOW_MID_HZ, LOW_MID_Q, LOW_MID_DB),
-               mid = Biquad::peak(PRESENCE_HZ, PRESENCE_Q, PRESENCE_DB), high = Biquad::shelf(true, HIGH_SHELF_HZ, HIGH_SHELF_DB);
+               mid = Biquad::peak(PRESENCE_HZ, PRESENCE_Q, PRESENCE_DB),
+               high = Biquad::shelf(true, HIGH_SHELF_HZ, HIGH_SHELF_DB);
         const double gain = db(MASTER_GAIN_DB);
-        for (size_t i = 0; i < n; ++i) x[i] = float(high.run(mid.run(low_mid.run(low.run(hp.run(x[i]))))) * gain * fader_[i]);
+        for (size_t i = 0; i < n; ++i)
+            x[i] = float(high.run(mid.run(low_mid.run(low.run(hp.run(x[i]))))) * gain * fader_[i]);
     }
     // The limiter's gain: what each sample's true peak allows, the lowest of the next LOOKAHEAD
     // samples, released slowly, then averaged over LOOKAHEAD samples so that it ramps down in time.
@@ -1168,7 +1232,8 @@ void Song::master(std::vector<float>& l, std::vector<float>& r) {
         held[i] = m;
     }
     const float release = float(1.0 - std::exp(-1.0 / (RELEASE_S * SR)));
-    for (size_t i = 1; i < n; ++i) held[i] = std::min(held[i], held[i - 1] + (1.0f - held[i - 1]) * release);
+    for (size_t i = 1; i < n; ++i)
+        held[i] = std::min(held[i], held[i - 1] + (1.0f - held[i - 1]) * release);
     double sum = 0;
     std::vector<float> gain(n);
     for (size_t i = 0; i < n; ++i) {  // the mean of held[i - look + 1 .. i]: never above allowed[i]
@@ -1205,7 +1270,8 @@ std::vector<int16_t> Song::render() {
     std::vector<int16_t> pcm(n * 2);
     for (size_t i = 0; i < n; ++i) {
         pcm[i * 2] = int16_t(std::lround(std::max(-1.0f, std::min(1.0f, dry_.l[i])) * 32767.0f));
-        pcm[i * 2 + 1] = int16_t(std::lround(std::max(-1.0f, std::min(1.0f, dry_.r[i])) * 32767.0f));
+        pcm[i * 2 + 1] =
+            int16_t(std::lround(std::max(-1.0f, std::min(1.0f, dry_.r[i])) * 32767.0f));
     }
     return pcm;
 }
@@ -1226,9 +1292,11 @@ std::vector<std::string> schedule_entry_names() {
     return names;
 }
 
-std::string check_sections(const std::vector<std::string>& entries, const std::vector<std::string>& sections) {
+std::string check_sections(const std::vector<std::string>& entries,
+                           const std::vector<std::string>& sections) {
     for (const std::string& s : sections) {
-        if (std::count(sections.begin(), sections.end(), s) > 1) return "two sections for the entry \"" + s + "\"";
+        if (std::count(sections.begin(), sections.end(), s) > 1)
+            return "two sections for the entry \"" + s + "\"";
         if (std::find(entries.begin(), entries.end(), s) == entries.end())
             return "the section \"" + s + "\" names no schedule entry";
     }
@@ -1237,7 +1305,8 @@ std::string check_sections(const std::vector<std::string>& entries, const std::v
             return "the entry \"" + e + "\" has no section";
     for (size_t i = 0; i < entries.size(); ++i)
         if (sections[i] != entries[i])
-            return "the section \"" + sections[i] + "\" is out of the schedule's order (its entry is \"" + entries[i] + "\")";
+            return "the section \"" + sections[i] +
+                   "\" is out of the schedule's order (its entry is \"" + entries[i] + "\")";
     return "";
 }
 

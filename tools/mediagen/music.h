@@ -20,7 +20,8 @@ std::vector<std::string> music_section_names();
 
 // "" when every entry in `entries` has exactly one section in `sections` and every section names
 // an entry, in the same order; otherwise what is wrong, naming the entry or the section.
-std::string check_sections(const std::vector<std::string>& entries, const std::vector<std::string>& sections);
+std::string check_sections(const std::vector<std::string>& entries,
+                           const std::vector<std::string>& sections);
 
 // The names of the schedule's entries, in timeline order.
 std::vector<std::string> schedule_entry_names();

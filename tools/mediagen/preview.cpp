@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "encode.h"
-#include "output_file.h"
 #include "gfx/media_facts.h"
+#include "output_file.h"
 #include "shell/schedule.h"
 
 namespace {
@@ -118,7 +118,8 @@ void Previewer::strip_view(SDL_Surface* strip, int frames) {
     int scale = 3;
     for (; scale > 1; --scale) {
         const int per_row = room_w / (fw * scale + MARGIN);
-        if (per_row > 0 && ((frames + per_row - 1) / per_row) * (strip->h * scale + MARGIN) <= room_h)
+        if (per_row > 0 &&
+            ((frames + per_row - 1) / per_row) * (strip->h * scale + MARGIN) <= room_h)
             break;
     }
     const int per_row = room_w / (fw * scale + MARGIN);
@@ -226,14 +227,17 @@ void Previewer::track_picture(const std::string& path) {
             double power = q1 * q1 + q2 * q2 - coef[r] * q1 * q2;
             double db = 10 * std::log10(power + 1e-12);
             double v = std::max(0.0, std::min(1.0, (db + 10) / 60));
-            put(c, rows - 1 - r, int(255 * std::min(1.0, v * 1.6)), int(255 * v * v), int(120 * (1 - v) * v * 3));
+            put(c, rows - 1 - r, int(255 * std::min(1.0, v * 1.6)), int(255 * v * v),
+                int(120 * (1 - v) * v * 3));
         }
         for (int ch = 0; ch < 2; ++ch) {
             const std::vector<float>& src = ch ? right : left;
             double sum = 0;
-            for (int k = 0; k < hop && s0 + size_t(k) < src.size(); ++k) sum += double(src[s0 + size_t(k)]) * src[s0 + size_t(k)];
+            for (int k = 0; k < hop && s0 + size_t(k) < src.size(); ++k)
+                sum += double(src[s0 + size_t(k)]) * src[s0 + size_t(k)];
             int h = int(std::sqrt(sum / hop) * 2.5 * level_h);
-            for (int y = 0; y < std::min(h, level_h); ++y) put(c, rows + 2 + ch * (level_h + 2) + level_h - 1 - y, 255, 255, 255);
+            for (int y = 0; y < std::min(h, level_h); ++y)
+                put(c, rows + 2 + ch * (level_h + 2) + level_h - 1 - y, 255, 255, 255);
         }
     }
     for (int n = 1; n < SCHEDULE_SIZE; ++n)  // 8 columns per second

@@ -26,7 +26,8 @@ void edt_line(const std::vector<double>& f, std::vector<double>& d, int n) {
     z[0] = -std::numeric_limits<double>::infinity();
     z[1] = std::numeric_limits<double>::infinity();
     for (int q = 1; q < n; ++q) {
-        double s = ((f[q] + double(q) * q) - (f[v[k]] + double(v[k]) * v[k])) / (2.0 * q - 2.0 * v[k]);
+        double s =
+            ((f[q] + double(q) * q) - (f[v[k]] + double(v[k]) * v[k])) / (2.0 * q - 2.0 * v[k]);
         while (s <= z[k]) {
             --k;
             s = ((f[q] + double(q) * q) - (f[v[k]] + double(v[k]) * v[k])) / (2.0 * q - 2.0 * v[k]);
@@ -85,7 +86,8 @@ OutlineFont::~OutlineFont() {
     delete impl_;
 }
 
-float OutlineFont::measure(const std::u32string& s, float size_y, float size_x, float tracking) const {
+float OutlineFont::measure(const std::u32string& s, float size_y, float size_x,
+                           float tracking) const {
     impl_->size(size_y, size_x);
     float pen = 0;
     for (size_t i = 0; i < s.size(); ++i) {
@@ -96,7 +98,8 @@ float OutlineFont::measure(const std::u32string& s, float size_y, float size_x, 
     return pen;
 }
 
-void OutlineFont::ink_box(const std::u32string& s, float size_y, float size_x, float tracking, float b[4]) const {
+void OutlineFont::ink_box(const std::u32string& s, float size_y, float size_x, float tracking,
+                          float b[4]) const {
     impl_->size(size_y, size_x);
     FT_Face face = impl_->face;
     b[0] = b[1] = 1e9f;
@@ -115,14 +118,15 @@ void OutlineFont::ink_box(const std::u32string& s, float size_y, float size_x, f
     }
 }
 
-Shape OutlineFont::text(const std::u32string& s, float x, float baseline, float size_y, float size_x,
-                        float tracking) const {
+Shape OutlineFont::text(const std::u32string& s, float x, float baseline, float size_y,
+                        float size_x, float tracking) const {
     float box[4];
     ink_box(s, size_y, size_x, tracking, box);
     if (box[0] > box[2]) return {[](float, float) { return 1e6f; }, 0, 0, 0, 0};
     impl_->size(size_y, size_x);
     FT_Face face = impl_->face;
-    // Grid origin in image px: the ink box plus a margin, snapped so grid cells fall on image pixels.
+    // Grid origin in image px: the ink box plus a margin, snapped so grid cells fall on image
+    // pixels.
     float gx0 = std::floor(x + box[0]) - MARGIN, gy0 = std::floor(baseline + box[1]) - MARGIN;
     int gw = int((std::ceil(x + box[2]) + MARGIN - gx0) * OVERSAMPLE);
     int gh = int((std::ceil(baseline + box[3]) + MARGIN - gy0) * OVERSAMPLE);
@@ -162,12 +166,22 @@ std::u32string u32(const std::string& utf8) {
         unsigned char c = static_cast<unsigned char>(utf8[i]);
         char32_t cp;
         int extra;
-        if (c < 0x80) { cp = c; extra = 0; }
-        else if ((c >> 5) == 6) { cp = c & 0x1F; extra = 1; }
-        else if ((c >> 4) == 14) { cp = c & 0x0F; extra = 2; }
-        else { cp = c & 0x07; extra = 3; }
+        if (c < 0x80) {
+            cp = c;
+            extra = 0;
+        } else if ((c >> 5) == 6) {
+            cp = c & 0x1F;
+            extra = 1;
+        } else if ((c >> 4) == 14) {
+            cp = c & 0x0F;
+            extra = 2;
+        } else {
+            cp = c & 0x07;
+            extra = 3;
+        }
         ++i;
-        for (int k = 0; k < extra && i < utf8.size(); ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+        for (int k = 0; k < extra && i < utf8.size(); ++k, ++i)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
         out.push_back(cp);
     }
     return out;

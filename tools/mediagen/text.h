@@ -21,9 +21,12 @@ public:
     Shape text(const std::u32string& s, float x, float baseline, float size_y, float size_x = 0,
                float tracking = 0) const;
     // Width of the text as `text` sets it, from the pen start to the last pen position.
-    float measure(const std::u32string& s, float size_y, float size_x = 0, float tracking = 0) const;
-    // Ink box of the text set at pen (0, 0): left, top (negative: above the baseline), right, bottom.
-    void ink_box(const std::u32string& s, float size_y, float size_x, float tracking, float box[4]) const;
+    float measure(const std::u32string& s, float size_y, float size_x = 0,
+                  float tracking = 0) const;
+    // Ink box of the text set at pen (0, 0): left, top (negative: above the baseline), right,
+    // bottom.
+    void ink_box(const std::u32string& s, float size_y, float size_x, float tracking,
+                 float box[4]) const;
 
 private:
     struct Impl;

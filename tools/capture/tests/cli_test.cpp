@@ -8,14 +8,14 @@
 
 #include <algorithm>
 #include <csignal>
-#include <functional>
-#include <utility>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/audio_latency.h"
@@ -163,19 +163,25 @@ TEST_F(CaptureTool, AnMp4WithTheSoundTrack) {
 
 // The MP4's sound is what a viewer of the live demo hears with each frame: the track, late by
 // MUSIC_HEARD_LATE_MS, from the range's first frame on. A track silent for 1 s and then a tone,
-// recorded from 0.5 s to 1.5 s: the tone starts 0.5 s + the delay into the video, which is 1 s long.
+// recorded from 0.5 s to 1.5 s: the tone starts 0.5 s + the delay into the video, which is 1 s
+// long.
 TEST_F(CaptureTool, TheMp4SoundIsTheTrackAsHeardFromTheFirstFrame) {
-    ASSERT_EQ(std::system("ffmpeg -v error -y -f lavfi -i 'sine=f=440:d=2:sample_rate=44100' "
-                          "-af \"volume=enable='lt(t,1)':volume=0\" -ac 2 -c:a libvorbis Media/s.ogg"), 0);
+    ASSERT_EQ(
+        std::system("ffmpeg -v error -y -f lavfi -i 'sine=f=440:d=2:sample_rate=44100' "
+                    "-af \"volume=enable='lt(t,1)':volume=0\" -ac 2 -c:a libvorbis Media/s.ogg"),
+        0);
     const Result r = run_tool("-q -r 10 -s 0.5 -t 1.5 -o out.mp4");
     ASSERT_EQ(r.status, 0) << r.err;
-    const Result probe = run_child("/usr/bin/ffprobe", "-v error -show_entries format=duration -of csv=p=0 out.mp4");
+    const Result probe =
+        run_child("/usr/bin/ffprobe", "-v error -show_entries format=duration -of csv=p=0 out.mp4");
     EXPECT_NEAR(std::atof(probe.out.c_str()), 1.0, 0.05) << probe.out << probe.err;
-    ASSERT_EQ(std::system("ffmpeg -v error -y -i out.mp4 -vn -ac 1 -ar 44100 -f s16le sound.raw"), 0);
+    ASSERT_EQ(std::system("ffmpeg -v error -y -i out.mp4 -vn -ac 1 -ar 44100 -f s16le sound.raw"),
+              0);
     const std::string raw = slurp("sound.raw");
     size_t onset = 0;
     for (size_t i = 0; i + 1 < raw.size(); i += 2) {
-        const int16_t v = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) | (static_cast<uint8_t>(raw[i + 1]) << 8));
+        const int16_t v = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) |
+                                               (static_cast<uint8_t>(raw[i + 1]) << 8));
         if (std::abs(v) > 1000) {  // the tone peaks near 2900
             onset = i / 2;
             break;
@@ -212,8 +218,8 @@ std::string last_line(const std::string& text) {
 
 // Starts the tool in the background; its output goes to files in the working directory.
 pid_t start_tool(const std::string& args) {
-    const std::string command = "exec env ASAN_OPTIONS=detect_leaks=0 " ZYPHO_CAPTURE_BIN " " + args +
-                                " >.bg.out 2>.bg.err </dev/null";
+    const std::string command = "exec env ASAN_OPTIONS=detect_leaks=0 " ZYPHO_CAPTURE_BIN " " +
+                                args + " >.bg.out 2>.bg.err </dev/null";
     const pid_t pid = fork();
     if (pid == 0) {
         execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));

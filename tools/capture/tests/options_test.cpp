@@ -40,7 +40,8 @@ TEST(CaptureOptions, DefaultsAreTheWholeTrackAt60FpsIntoAnMp4) {
 }
 
 TEST(CaptureOptions, LongAndShortFormsWithSeparateOrAttachedValues) {
-    Parsed p = parse({"--fps=30", "--from", "66", "-t81.5", "-x", "3", "-o", "out.mp4", "-C", "top"});
+    Parsed p =
+        parse({"--fps=30", "--from", "66", "-t81.5", "-x", "3", "-o", "out.mp4", "-C", "top"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.fps, 30);
     EXPECT_EQ(p.options.from_ms, 66000);

@@ -26,7 +26,8 @@ std::vector<Argument> read(std::vector<const char*> args, bool ok = true) {
     args.insert(args.begin(), "tool");
     std::vector<Argument> out;
     std::string error;
-    EXPECT_EQ(read_command_line(static_cast<int>(args.size()), args.data(), OPTIONS, out, error), ok)
+    EXPECT_EQ(read_command_line(static_cast<int>(args.size()), args.data(), OPTIONS, out, error),
+              ok)
         << error;
     return out;
 }
@@ -104,8 +105,8 @@ TEST_F(Scratch, AWholeFileIsRenamedIntoPlaceAndNothingElseIsLeft) {
     const std::vector<std::uint8_t> data(100000, 7);
     std::string error;
     const bool ok = write_file_atomically(path, data.data(), data.size(), error);
-    const bool said = error.find("File too large") != std::string::npos &&
-                      error.find(path) != std::string::npos;
+    const bool said =
+        error.find("File too large") != std::string::npos && error.find(path) != std::string::npos;
     std::_Exit(!ok && said && fs::is_empty(dir) ? 0 : 1);
 }
 

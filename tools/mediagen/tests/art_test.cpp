@@ -68,12 +68,14 @@ TEST(GlyphSheets, FortyFiveCellsInOneRowEachGlyphInsideItsCellOnTheKeyColour) {
             if (i == 28) {
                 EXPECT_EQ(ink, 0) << "the cell for characters without a glyph is blank";
             } else {
-                EXPECT_GT(ink, s.cell_w * s.cell_h / 20) << "cell " << i << " (" << char(GLYPH_ORDER[i]) << ")";
+                EXPECT_GT(ink, s.cell_w * s.cell_h / 20)
+                    << "cell " << i << " (" << char(GLYPH_ORDER[i]) << ")";
             }
         }
         // Every glyph is its own: no two cells alike.
         for (int i = 0; i < 45; ++i)
-            for (int j = i + 1; j < 45; ++j) EXPECT_NE(cells[size_t(i)], cells[size_t(j)]) << i << " and " << j;
+            for (int j = i + 1; j < 45; ++j)
+                EXPECT_NE(cells[size_t(i)], cells[size_t(j)]) << i << " and " << j;
     }
 }
 
@@ -112,9 +114,9 @@ TEST(SpriteStrips, EachHasItsFramesSideBySideOfTheirSize) {
         int frames, frame_w, frame_h;
     };
     const StripCase strips[] = {
-        {"sm", strip_sm, 10, 80, 90}, {"bi", strip_bi, 9, 64, 56}, {"bl", strip_bl, 6, 80, 80},
+        {"sm", strip_sm, 10, 80, 90},   {"bi", strip_bi, 9, 64, 56},   {"bl", strip_bl, 6, 80, 80},
         {"cra", strip_cra, 4, 100, 72}, {"crb", strip_crb, 6, 96, 70}, {"dm", strip_dm, 5, 72, 88},
-        {"st", strip_st, 8, 40, 40},  {"wm", strip_wm, 5, 56, 100},
+        {"st", strip_st, 8, 40, 40},    {"wm", strip_wm, 5, 56, 100},
     };
     for (const StripCase& c : strips) {
         SCOPED_TRACE(c.name);
@@ -143,7 +145,8 @@ TEST(SpriteStrips, EachHasItsFramesSideBySideOfTheirSize) {
             EXPECT_LT(coverage, 0.9f * float(c.frame_w * c.frame_h)) << "frame " << f;
         }
         // An animation: each frame differs from the one before it.
-        for (int f = 1; f < c.frames; ++f) EXPECT_NE(frames[size_t(f)], frames[size_t(f - 1)]) << "frame " << f;
+        for (int f = 1; f < c.frames; ++f)
+            EXPECT_NE(frames[size_t(f)], frames[size_t(f - 1)]) << "frame " << f;
         // The same strip on every call.
         EXPECT_EQ(c.make().px, strip.px);
     }
@@ -156,9 +159,11 @@ TEST(Pictures, HaveTheSizesTheScenesDrawThemAt) {
         int w, h;
     };
     const PictureCase pictures[] = {
-        {"aa", picture_aa, 640, 480},   {"fd", picture_fd, 1280, 480},  {"fa", picture_fa, 640, 480},
-        {"fc", picture_fc, 640, 480},   {"fg.jpg", picture_fgj, 640, 480}, {"tv", picture_tv, 640, 480},
-        {"bb", logo_upper, 640, 131},   {"ba", logo_lower, 640, 150},   {"fg.png", tile_fg, 320, 240},
+        {"aa", picture_aa, 640, 480},      {"fd", picture_fd, 1280, 480},
+        {"fa", picture_fa, 640, 480},      {"fc", picture_fc, 640, 480},
+        {"fg.jpg", picture_fgj, 640, 480}, {"tv", picture_tv, 640, 480},
+        {"bb", logo_upper, 640, 131},      {"ba", logo_lower, 640, 150},
+        {"fg.png", tile_fg, 320, 240},
     };
     for (const PictureCase& c : pictures) {
         const Image img = c.make();
@@ -168,7 +173,8 @@ TEST(Pictures, HaveTheSizesTheScenesDrawThemAt) {
 }
 
 TEST(Pictures, TheKeyedOnesAreKeyedAroundTheirArtAndTheTileRepeatsSeamlessly) {
-    for (const auto& make : {std::function<Image()>(logo_upper), std::function<Image()>(logo_lower)}) {
+    for (const auto& make :
+         {std::function<Image()>(logo_upper), std::function<Image()>(logo_lower)}) {
         const Image logo = make();
         const Bytes rgb = to_rgb_keyed(logo);
         size_t keyed = 0, near_key = 0;
@@ -185,17 +191,21 @@ TEST(Pictures, TheKeyedOnesAreKeyedAroundTheirArtAndTheTileRepeatsSeamlessly) {
     // across the wrap is no larger than the steps inside the picture near it.
     const Image tile = tile_fg();
     const Bytes rgb = to_rgb(tile);
-    auto at = [&](int x, int y, int ch) { return int(rgb[(size_t(y) * size_t(tile.w) + size_t(x)) * 3 + size_t(ch)]); };
+    auto at = [&](int x, int y, int ch) {
+        return int(rgb[(size_t(y) * size_t(tile.w) + size_t(x)) * 3 + size_t(ch)]);
+    };
     long across = 0, inside = 0;
     for (int y = 0; y < tile.h; ++y)
         for (int ch = 0; ch < 3; ++ch) {
             across += std::abs(at(tile.w - 1, y, ch) - at(0, y, ch));
-            inside += std::abs(at(tile.w - 2, y, ch) - at(tile.w - 1, y, ch)) + std::abs(at(0, y, ch) - at(1, y, ch));
+            inside += std::abs(at(tile.w - 2, y, ch) - at(tile.w - 1, y, ch)) +
+                      std::abs(at(0, y, ch) - at(1, y, ch));
         }
     for (int x = 0; x < tile.w; ++x)
         for (int ch = 0; ch < 3; ++ch) {
             across += std::abs(at(x, tile.h - 1, ch) - at(x, 0, ch));
-            inside += std::abs(at(x, tile.h - 2, ch) - at(x, tile.h - 1, ch)) + std::abs(at(x, 0, ch) - at(x, 1, ch));
+            inside += std::abs(at(x, tile.h - 2, ch) - at(x, tile.h - 1, ch)) +
+                      std::abs(at(x, 0, ch) - at(x, 1, ch));
         }
     EXPECT_LE(across, inside) << "the tile's wrap is a visible seam";
 }

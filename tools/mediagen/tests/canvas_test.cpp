@@ -138,8 +138,10 @@ TEST(Canvas, ABoxCoversWholePixelsExactlyWhenItsEdgesFallOnPixelEdges) {
     std::set<int> two = rect(24, 1, 1, 4, 4);
     for (int i : rect(24, 10, 1, 13, 4)) two.insert(i);
     EXPECT_EQ(opaque(filled(unite(box(3, 3, 2, 2), box(12, 3, 2, 2)))), two);
-    EXPECT_EQ(opaque(filled(intersect(box(10, 10, 4, 3), box(14, 10, 4, 3)))), rect(24, 10, 7, 13, 12));
-    EXPECT_EQ(opaque(filled(subtract(box(10, 10, 4, 3), box(14, 10, 4, 3)))), rect(24, 6, 7, 9, 12));
+    EXPECT_EQ(opaque(filled(intersect(box(10, 10, 4, 3), box(14, 10, 4, 3)))),
+              rect(24, 10, 7, 13, 12));
+    EXPECT_EQ(opaque(filled(subtract(box(10, 10, 4, 3), box(14, 10, 4, 3)))),
+              rect(24, 6, 7, 9, 12));
     EXPECT_EQ(opaque(filled(scaled(box(10, 10, 2, 1.5f), 10, 10, 2, 2))), rect(24, 6, 7, 13, 12));
 }
 
@@ -154,7 +156,8 @@ TEST(Canvas, ACircleCoversItsAreaWithASoftEdge) {
     EXPECT_LT(img.get(17, 12).a, 1.0f);
     // Symmetric about the centre.
     for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 24; ++x) ASSERT_FLOAT_EQ(img.get(x, y).a, img.get(23 - x, y).a) << x << "," << y;
+        for (int x = 0; x < 24; ++x)
+            ASSERT_FLOAT_EQ(img.get(x, y).a, img.get(23 - x, y).a) << x << "," << y;
 
     // A ring of width 2 covers the difference of two discs: 2π × 6 × 2.
     EXPECT_NEAR(covered_area(filled(ring(12, 12, 6, 2))), 3.14159265f * 12 * 2, 0.6f);

@@ -67,7 +67,8 @@ TEST_F(MediaGenerator, ABadCommandLineIsStatusTwoWithOneReasonAndWritesNothing) 
 TEST_F(MediaGenerator, WritesTheNamedFilesIntoAFolderItMakes) {
     const ChildResult r = run_tool("made/here ab.png alpb.png");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(entries("made/here"), (std::vector<std::string>{"ab.png", "alpb.png"}));  // no leftovers
+    EXPECT_EQ(entries("made/here"),
+              (std::vector<std::string>{"ab.png", "alpb.png"}));  // no leftovers
     EXPECT_EQ(slurp("made/here/ab.png").substr(1, 3), "PNG");
     // What it wrote is what --check expects.
     const ChildResult check = run_tool("--check made/here ab.png alpb.png");
@@ -122,5 +123,6 @@ TEST_F(MediaGenerator, PreviewsNeedTheMediaAndAPlaceToWrite) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_GT(entries("views").size(), 3u);
-    for (const std::string& name : entries("views")) EXPECT_EQ(name.substr(name.size() - 4), ".png") << name;
+    for (const std::string& name : entries("views"))
+        EXPECT_EQ(name.substr(name.size() - 4), ".png") << name;
 }

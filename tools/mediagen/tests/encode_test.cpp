@@ -28,12 +28,14 @@ Bytes decode(const Bytes& file, int& w, int& h) {
     }
     w = raw->w;
     h = raw->h;
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0x000000FF, 0x0000FF00,
+                                          0x00FF0000, 0xFF000000);
     SDL_SetAlpha(raw, 0, 255);  // copy the alpha channel itself, not blend with it
     SDL_BlitSurface(raw, nullptr, s, nullptr);
     Bytes out(size_t(w) * size_t(h) * 4);
     for (int y = 0; y < h; ++y)
-        std::memcpy(&out[size_t(y) * size_t(w) * 4], static_cast<const Uint8*>(s->pixels) + y * s->pitch, size_t(w) * 4);
+        std::memcpy(&out[size_t(y) * size_t(w) * 4],
+                    static_cast<const Uint8*>(s->pixels) + y * s->pitch, size_t(w) * 4);
     const bool had_alpha = raw->format->Amask != 0;
     SDL_FreeSurface(s);
     SDL_FreeSurface(raw);
@@ -70,7 +72,7 @@ protected:
 TEST(Pixels, OpaqueKeyedAndAlphaConversions) {
     Image img(3, 1);
     img.set(0, 0, {200, 100, 50, 1.0f});
-    img.set(1, 0, {200, 100, 50, 0.5f});   // exactly half covered
+    img.set(1, 0, {200, 100, 50, 0.5f});  // exactly half covered
     img.set(2, 0, {200, 100, 50, 0.25f});
     // Opaque: transparency laid over black.
     EXPECT_EQ(to_rgb(img), (Bytes{200, 100, 50, 100, 50, 25, 50, 25, 13}));
@@ -92,25 +94,28 @@ TEST_F(Encoders, PngComesBackPixelForPixelWithItsRowsUnfiltered) {
         const Bytes pixels = card(w, h, channels);
         const Bytes png = encode_png(pixels, w, h, channels);
         ASSERT_GT(png.size(), 33u);
-        EXPECT_EQ(Bytes(png.begin(), png.begin() + 8), (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
+        EXPECT_EQ(Bytes(png.begin(), png.begin() + 8),
+                  (Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
         EXPECT_EQ(be32(png, 16), uint32_t(w));
         EXPECT_EQ(be32(png, 20), uint32_t(h));
-        EXPECT_EQ(png[24], 8);                          // bits per channel
-        EXPECT_EQ(png[25], channels == 3 ? 2 : 6);      // RGB or RGBA
+        EXPECT_EQ(png[24], 8);                      // bits per channel
+        EXPECT_EQ(png[25], channels == 3 ? 2 : 6);  // RGB or RGBA
         int dw = 0, dh = 0;
         const Bytes back = decode(png, dw, dh);
         ASSERT_EQ(dw, w);
         ASSERT_EQ(dh, h);
         for (size_t p = 0; p < size_t(w) * size_t(h); ++p)
             for (int ch = 0; ch < channels; ++ch)
-                ASSERT_EQ(back[p * 4 + size_t(ch)], pixels[p * size_t(channels) + size_t(ch)]) << "pixel " << p;
+                ASSERT_EQ(back[p * 4 + size_t(ch)], pixels[p * size_t(channels) + size_t(ch)])
+                    << "pixel " << p;
 
         // The image data, inflated: every row starts with filter type 0 (None).
         Bytes idat;
         for (size_t at = 8; at + 8 <= png.size();) {
             const uint32_t len = be32(png, at);
             if (std::memcmp(&png[at + 4], "IDAT", 4) == 0)
-                idat.insert(idat.end(), png.begin() + long(at + 8), png.begin() + long(at + 8 + len));
+                idat.insert(idat.end(), png.begin() + long(at + 8),
+                            png.begin() + long(at + 8 + len));
             at += 12 + len;
         }
         const size_t row = 1 + size_t(w) * size_t(channels);
@@ -143,7 +148,8 @@ TEST_F(Encoders, JpegKeepsFlatBlocksExactAndDoesNotSubsampleColour) {
     for (size_t p = 0; p < size_t(w) * size_t(h); ++p) {
         const bool key = rgb[p * 3] == 129 && rgb[p * 3 + 1] == 255 && rgb[p * 3 + 2] == 129;
         for (int ch = 0; ch < 3; ++ch)
-            ASSERT_NEAR(back[p * 4 + size_t(ch)], rgb[p * 3 + size_t(ch)], key ? 0 : 1) << "pixel " << p;
+            ASSERT_NEAR(back[p * 4 + size_t(ch)], rgb[p * 3 + size_t(ch)], key ? 0 : 1)
+                << "pixel " << p;
     }
 
     // Baseline, three components, each sampled 1 × 1.
@@ -155,7 +161,8 @@ TEST_F(Encoders, JpegKeepsFlatBlocksExactAndDoesNotSubsampleColour) {
         }
     ASSERT_NE(sof, 0u) << "no baseline frame header";
     ASSERT_EQ(jpeg[sof + 9], 3);
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(jpeg[sof + 11 + size_t(c) * 3], 0x11) << "component " << c;
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(jpeg[sof + 11 + size_t(c) * 3], 0x11) << "component " << c;
 
     // A keyed picture through the check the generator applies to keyed JPEGs.
     Bytes keyed = rgb;

@@ -28,15 +28,19 @@ TEST(MusicSections, EveryEntryHasItsSectionAndEverySectionItsEntry) {
         // an entry was added to the schedule, the music not told
         {{"fade-in", "end screen"}, "the entry \"falling logos\" has no section"},
         // an entry was removed or renamed, its section left behind
-        {{"fade-in", "falling logos", "walkers", "end screen"}, "the section \"walkers\" names no schedule entry"},
-        {{"fade-in", "falling-logos", "end screen"}, "the section \"falling-logos\" names no schedule entry"},
-        {{"fade-in", "falling logos", "falling logos", "end screen"}, "two sections for the entry \"falling logos\""},
+        {{"fade-in", "falling logos", "walkers", "end screen"},
+         "the section \"walkers\" names no schedule entry"},
+        {{"fade-in", "falling-logos", "end screen"},
+         "the section \"falling-logos\" names no schedule entry"},
+        {{"fade-in", "falling logos", "falling logos", "end screen"},
+         "two sections for the entry \"falling logos\""},
         // entries moved: the sections would play in the wrong order
         {{"falling logos", "fade-in", "end screen"}, "out of the schedule's order"},
     };
     for (const Case& c : cases) {
         const std::string why = mg::check_sections(ENTRIES, c.sections);
-        EXPECT_NE(why.find(c.says), std::string::npos) << "got \"" << why << "\", wanted \"" << c.says << "\"";
+        EXPECT_NE(why.find(c.says), std::string::npos)
+            << "got \"" << why << "\", wanted \"" << c.says << "\"";
     }
 }
 
