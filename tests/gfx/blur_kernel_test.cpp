@@ -16,6 +16,7 @@
 #include "gfx/sge.h"
 #include "scenes/blur.h"
 #include "support/headless.h"
+#include "support/processor.h"
 
 namespace {
 
@@ -97,17 +98,9 @@ bool processor_runs(BlurKernel kernel) {
     switch (kernel) {
         case BlurKernel::Portable: return true;
         case BlurKernel::Sse2:
-#if defined(__x86_64__) || (defined(__wasm_simd128__) && defined(__SSE2__))
-            return true;
-#else
-            return false;
-#endif
+            return processor_has_sse2();
         case BlurKernel::Avx2:
-#if defined(__x86_64__)
-            return __builtin_cpu_supports("avx2");
-#else
-            return false;
-#endif
+            return processor_has_avx2();
     }
     return false;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/processor.h"
+
 namespace {
 
 const char* name(BlendPath path) { return blend_path_name(path); }
@@ -38,17 +40,9 @@ bool processor_runs(BlendPath path) {
     switch (path) {
         case BlendPath::Tables: return true;
         case BlendPath::Sse2:
-#if defined(__x86_64__) || (defined(__wasm_simd128__) && defined(__SSE2__))
-            return true;
-#else
-            return false;
-#endif
+            return processor_has_sse2();
         case BlendPath::Avx2:
-#if defined(__x86_64__)
-            return __builtin_cpu_supports("avx2");
-#else
-            return false;
-#endif
+            return processor_has_avx2();
     }
     return false;
 }
