@@ -193,7 +193,7 @@ directory must hold Media/ (or name it with -C).
   -r, --fps N          frames per second, 1 to 240 (default: 60)
   -s, --from TIME      start of the range (default: 0)
   -t, --to TIME        end of the range, exclusive (default: the end of the track,
-                       165 s with the shipped Media/s.ogg; the timeline's last
+                       169 s with the shipped Media/s.ogg; the timeline's last
                        scene, the end screen, begins at 162 s)
                        TIME is seconds (66, 66.5) or minutes:seconds (1:06)
   -x, --scale N        enlarge every pixel to N x N, nearest neighbour, 1 to 8
