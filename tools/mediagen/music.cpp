@@ -35,6 +35,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -270,39 +271,49 @@ struct Note {
     int key;
 };
 
+// The words of `text`, split at blanks.
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> out;
+    for (std::string word; in >> word;) out.push_back(word);
+    return out;
+}
+
+// The letter and accidental that start a note or chord name ("C#5", "Bb", "Am") as semitones
+// above C, -1 (Cb) to 12 (B#); `i` is left on the first character after them. Throws, calling the
+// name a `what`, when it does not start with A to G.
+int read_pitch(const std::string& name, size_t& i, const char* what) {
+    static const int steps[7] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+    if (name.empty() || name[0] < 'A' || name[0] > 'G')
+        throw std::runtime_error(std::string("bad ") + what + " '" + name + "'");
+    int pitch = steps[name[0] - 'A'];
+    i = 1;
+    if (i < name.size() && name[i] == '#')
+        ++pitch, ++i;
+    else if (i < name.size() && name[i] == 'b')
+        --pitch, ++i;
+    return pitch;
+}
+
 // "A4", "C#5", "Bb3" as a MIDI key (C4 = 60).
 int parse_key(const std::string& name) {
-    static const int steps[7] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
-    if (name.size() < 2 || name[0] < 'A' || name[0] > 'G')
-        throw std::runtime_error("bad note '" + name + "'");
-    int key = steps[name[0] - 'A'];
-    size_t i = 1;
-    if (name[i] == '#')
-        ++key, ++i;
-    else if (name[i] == 'b')
-        --key, ++i;
+    size_t i = 0;
+    const int pitch = read_pitch(name, i, "note");
     if (i >= name.size()) throw std::runtime_error("bad note '" + name + "'");
-    return key + 12 * (std::stoi(name.substr(i)) + 1);
+    return pitch + 12 * (std::stoi(name.substr(i)) + 1);
 }
 
 // "A4:8. C5:8 r:4 | ..." as notes; every bar must add up to 4 beats.
 std::vector<Note> melody(const std::string& text) {
     std::vector<Note> notes;
     double at = 0, bar_start = 0;
-    size_t pos = 0;
     auto close_bar = [&] {
         if (std::fabs(at - bar_start - 4) > 1e-9)
             throw std::runtime_error("a bar of " + std::to_string(at - bar_start) + " beats in \"" +
                                      text + "\"");
         bar_start = at;
     };
-    while (pos < text.size()) {
-        while (pos < text.size() && text[pos] == ' ') ++pos;
-        if (pos >= text.size()) break;
-        size_t end = text.find(' ', pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string token = text.substr(pos, end - pos);
-        pos = end;
+    for (const std::string& token : words(text)) {
         if (token == "|") {
             close_bar();
             continue;
@@ -331,18 +342,11 @@ struct Chord {
 };
 
 Chord parse_chord(const std::string& name) {
-    static const int steps[7] = {9, 11, 0, 2, 4, 5, 7};
-    if (name.empty() || name[0] < 'A' || name[0] > 'G')
-        throw std::runtime_error("bad chord '" + name + "'");
-    int root = steps[name[0] - 'A'];
-    size_t i = 1;
-    if (i < name.size() && name[i] == '#')
-        ++root, ++i;
-    else if (i < name.size() && name[i] == 'b')
-        root += 11, ++i;
+    size_t i = 0;
+    const int root = read_pitch(name, i, "chord");
     const bool minor = name.substr(i) == "m";
     if (!minor && i != name.size()) throw std::runtime_error("bad chord '" + name + "'");
-    return {root % 12, minor};
+    return {(root + 12) % 12, minor};
 }
 
 // A chord with its start and length in beats.
@@ -354,15 +358,8 @@ struct Harmony {
 // "Am F Dm/E Am" as harmony: one chord a bar, or two with a slash.
 std::vector<Harmony> progression(const std::string& text) {
     std::vector<Harmony> out;
-    size_t pos = 0;
     double bar = 0;
-    while (pos < text.size()) {
-        while (pos < text.size() && text[pos] == ' ') ++pos;
-        if (pos >= text.size()) break;
-        size_t end = text.find(' ', pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string token = text.substr(pos, end - pos);
-        pos = end;
+    for (const std::string& token : words(text)) {
         const size_t slash = token.find('/');
         if (slash == std::string::npos) {
             out.push_back({bar, 4, parse_chord(token)});
