@@ -13,6 +13,5 @@ int main(int, char**) {
     setenv("SDL12COMPAT_SYNC_TO_VBLANK", "1", 0);
     static SdlClock clock;
     static Demo demo(clock);
-    if (demo.start_up() == StartUp::failed) std::exit(1);
-    run_until_over(demo);
+    start_and_run(demo);
 }

@@ -1,6 +1,8 @@
 #include "audio/capture.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 CaptureBuffer capture_buffer{};
 int sample_bits = 0;
@@ -44,6 +46,17 @@ float compute_sample_scale(int screen_height, int bits) {
     if (bits < 0 || bits > 62) return 0.0f;
     const long long levels = 1LL << bits;
     return static_cast<float>(screen_height * 0.5 / static_cast<double>(levels));
+}
+
+bool wait_for_next_chunk(const CaptureBuffer& buffer, int timeout_ms) {
+    using std::chrono::steady_clock;
+    const Uint32 before = buffer.chunks_captured.load(std::memory_order_acquire);
+    const steady_clock::time_point give_up = steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (buffer.chunks_captured.load(std::memory_order_acquire) == before) {
+        if (steady_clock::now() >= give_up) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return true;
 }
 
 void reset_capture_buffer() {

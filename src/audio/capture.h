@@ -68,5 +68,10 @@ float compute_sample_scale(int screen_height, int bits);
 // The program's own source: capture_buffer and sample_scale.
 inline CaptureSource program_capture() { return {capture_buffer, sample_scale}; }
 
+// Waits until `buffer` is handed a chunk that it had not been handed when called, checking every
+// tenth of a millisecond: returns true just after the mixer has mixed a chunk. False if none came
+// within `timeout_ms` (no audio thread runs, or the device stalls). Sleeps; reads no tick count.
+bool wait_for_next_chunk(const CaptureBuffer& buffer, int timeout_ms);
+
 // Clears both slots and makes slot 0 current (for tests and the offline capture).
 void reset_capture_buffer();

@@ -45,6 +45,13 @@ Demo::Demo(Clock& clock_) : clock(clock_) {
 Demo::~Demo() = default;
 
 StartUp Demo::start_up() {
+    const StartUp opened = open_and_load();
+    if (opened == StartUp::failed) return opened;
+    if (wait_for_mixer && music_will_start()) wait_for_mixer(capture_buffer, MIXER_WAIT_TIMEOUT_MS);
+    return start_timeline();
+}
+
+StartUp Demo::open_and_load() {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
         return StartUp::failed;
@@ -90,7 +97,12 @@ StartUp Demo::start_up() {
     load_images(images);
     SDL_WM_SetCaption("Half-baked tricks on SCREEN :: ZYPHO", nullptr);
     prepare_memory(screen);  // first touches of memory now, not after the zero point
+    return quit_requested ? StartUp::stop_before_first_pass : StartUp::ok;
+}
 
+bool Demo::music_will_start() const { return music && !quit_requested; }
+
+StartUp Demo::start_timeline() {
     // The zero point. Everything below counts into the first pass's elapsed time, so the
     // timeline runs ahead of the music by however long it takes.
     elapsed = 0;

@@ -48,7 +48,21 @@ public:
     // Initialises SDL, opens the display and the audio, loads everything, fixes the zero point,
     // builds every scene, draws the first background and starts the music. A failed audio open
     // or music load does not stop start-up: it completes and says stop_before_first_pass.
+    // Before the zero point it waits (through wait_for_mixer) for the mixer to mix a chunk, so
+    // that the music goes out with the chunk after it (shell/audio_latency.h).
     StartUp start_up();
+    // start_up in its two halves, for a caller that cannot wait in between (a browser tab, whose
+    // sound is mixed on the program's own thread once it gets control back): everything up to
+    // the zero point, then the zero point, the scenes and the music.
+    StartUp open_and_load();
+    StartUp start_timeline();
+    // Whether start_timeline will start the music: a device is open and the track loaded.
+    bool music_will_start() const;
+
+    // How start_up waits for the mixer's next chunk: wait_for_next_chunk's signature. A seam for
+    // the tests; null skips the wait (the offline runner, whose music is fed by its own clock).
+    using MixerWait = bool (*)(const CaptureBuffer& buffer, int timeout_ms);
+    MixerWait wait_for_mixer = wait_for_next_chunk;
 
     // How start-up opens the audio device: Mix_OpenAudio's signature and result (negative on
     // failure). A seam for the tests, which hand in an opener that fails.

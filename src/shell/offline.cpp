@@ -12,10 +12,12 @@ int frame_ms(long long n, int fps) {
 
 long long chunks_due(int elapsed_ms) {
     if (elapsed_ms < 0) return 0;
-    // Chunk i is due once i × 4096 / 44100 s ≤ elapsed, i.e. i × 4096 × 1000 ≤ elapsed × 44100.
-    return static_cast<long long>(elapsed_ms) * OFFLINE_AUDIO_RATE /
-               (static_cast<long long>(OFFLINE_CHUNK_FRAMES) * 1000) +
-           1;
+    // As live, chunk i is mixed i + MUSIC_FIRST_CHUNK_AFTER_ZERO chunk lengths after the zero
+    // point: chunk lengths passed by `elapsed_ms` are elapsed × 44100 / (4096 × 1000), rounded down.
+    const long long lengths = static_cast<long long>(elapsed_ms) * OFFLINE_AUDIO_RATE /
+                              (static_cast<long long>(OFFLINE_CHUNK_FRAMES) * 1000);
+    const long long due = lengths - MUSIC_FIRST_CHUNK_AFTER_ZERO + 1;
+    return due < 0 ? 0 : due;
 }
 
 std::uint64_t fnv1a64(const std::uint8_t* bytes, std::size_t n) {
@@ -39,6 +41,7 @@ bool OfflineRun::start_up() {
     started_ = true;
     clock_.now = 0;
     demo_.report_stop = false;  // the reason goes into error() instead
+    demo_.wait_for_mixer = nullptr;  // the music's chunks are fed on the virtual clock below
     const StartUp result = demo_.start_up();
     if (result == StartUp::failed) {
         error_ = std::string("SDL could not open the display: ") + SDL_GetError();

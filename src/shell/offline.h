@@ -38,8 +38,9 @@ constexpr int OFFLINE_CHUNK_BYTES = AUDIO_CHUNK_BYTES;
 // The elapsed milliseconds of frame n at `fps` frames per second: n × 1000 / fps, truncated.
 int frame_ms(long long n, int fps);
 
-// The number of mixed chunks delivered by `elapsed_ms` after the music started: chunk i is due at
-// i × 4096 / 44100 s, so chunk 0 at once. 0 before the music starts (negative times).
+// The number of the music's chunks mixed by `elapsed_ms` after the zero point, as live
+// (shell/audio_latency.h): chunk i is mixed at (i + 1) × 4096 / 44100 s, so chunk 0 at 92.88 ms.
+// 0 before then (and for negative times).
 long long chunks_due(int elapsed_ms);
 
 // FNV-1a, 64 bits, over `n` bytes: the checksum of a frame's RGB bytes.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "support/headless.h"
@@ -152,6 +154,31 @@ TEST_F(Overtaking, AReaderOvertakenOnEveryCopyGivesUpAfterThree) {
     capture_buffer.copy_current_slot(out.data(), 1280);
     EXPECT_EQ(copies_seen, 3);
     EXPECT_EQ(out[0], 5000);  // what the third copy read: chunk 5, published by the second round
+}
+
+// Start-up's wait for the mixer: it ends with the first chunk delivered after it began, on the
+// audio thread, and gives up after its time-out when none comes.
+TEST_F(Capture, TheWaitForTheNextChunkEndsWhenTheHookIsCalled) {
+    auto samples = chunk(16384, 1);
+    deliver(samples, 16384);  // delivered before the wait: does not end it
+    std::thread audio([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        deliver(samples, 16384);
+    });
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_TRUE(wait_for_next_chunk(capture_buffer, 10000));
+    EXPECT_GE(std::chrono::steady_clock::now() - began, std::chrono::milliseconds(30));
+    EXPECT_EQ(capture_buffer.chunks_captured.load(), 2u);
+    audio.join();
+}
+
+TEST_F(Capture, TheWaitForTheNextChunkGivesUpAfterItsTimeOut) {
+    auto samples = chunk(16384, 1);
+    deliver(samples, 16384);
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_FALSE(wait_for_next_chunk(capture_buffer, 25));
+    EXPECT_GE(std::chrono::steady_clock::now() - began, std::chrono::milliseconds(25));
+    EXPECT_FALSE(wait_for_next_chunk(capture_buffer, 0));
 }
 
 TEST(SampleScale, MapsFullScaleSixteenBitSamplesToAQuarterOfTheScreen) {

@@ -273,6 +273,66 @@ TEST_F(Shell, StartUpOpensTheScreenFixesTheZeroPointAndDrawsTheBackground) {
     EXPECT_STREQ(title, "Half-baked tricks on SCREEN :: ZYPHO");
 }
 
+namespace {
+// What start-up's wait for the mixer saw, recorded by a stand-in for wait_for_next_chunk.
+struct MixerWaitSeen {
+    int calls = 0;
+    int timeout_ms = 0;
+    int clock_reads = 0;  // tick readings before the wait
+    bool screen_open = false, music_loaded = false, hook_set = false, background_drawn = false;
+};
+MixerWaitSeen mixer_wait_seen;
+const Demo* waiting_demo = nullptr;
+const FakeClock* waiting_clock = nullptr;
+}  // namespace
+
+// The zero point is fixed just after the mixer has mixed a chunk: start-up waits for the
+// post-mix hook with the device open, the track loaded and the hook set, before reading the
+// clock for the zero point and before the first background is drawn.
+TEST_F(Shell, StartUpWaitsForAMixedChunkBeforeTheZeroPoint) {
+    mixer_wait_seen = {};
+    waiting_demo = &demo;
+    waiting_clock = &clock;
+    demo.wait_for_mixer = [](const CaptureBuffer& buffer, int timeout_ms) {
+        MixerWaitSeen& seen = mixer_wait_seen;
+        ++seen.calls;
+        seen.timeout_ms = timeout_ms;
+        seen.clock_reads = waiting_clock->reads;
+        seen.screen_open = waiting_demo->screen != nullptr;
+        seen.music_loaded = waiting_demo->music != nullptr;
+        seen.background_drawn = ::rgb_at(waiting_demo->screen, 10, 10) == rgb(50, 50, 50);
+        // The hook is set: a chunk handed to the mixer's hook reaches the buffer.
+        const Uint32 before = buffer.chunks_captured.load();
+        std::vector<Uint8> chunk(AUDIO_CHUNK_BYTES, 0);
+        capture_callback(nullptr, chunk.data(), AUDIO_CHUNK_BYTES);
+        seen.hook_set = buffer.chunks_captured.load() != before;
+        return true;
+    };
+    ASSERT_EQ(demo.start_up(), StartUp::ok);
+    EXPECT_EQ(mixer_wait_seen.calls, 1);
+    EXPECT_EQ(mixer_wait_seen.timeout_ms, MIXER_WAIT_TIMEOUT_MS);
+    EXPECT_EQ(mixer_wait_seen.clock_reads, 0);
+    EXPECT_EQ(clock.reads, 1);  // the zero point, after the wait
+    EXPECT_TRUE(mixer_wait_seen.screen_open);
+    EXPECT_TRUE(mixer_wait_seen.music_loaded);
+    EXPECT_TRUE(mixer_wait_seen.hook_set);
+    EXPECT_FALSE(mixer_wait_seen.background_drawn);
+    EXPECT_EQ(rgb_at(10, 10), rgb(50, 50, 50));
+}
+
+// No music will start, so there is nothing to line up with: no wait.
+TEST_F(Shell, WithoutTheTrackStartUpDoesNotWaitForTheMixer) {
+    mixer_wait_seen = {};
+    demo.wait_for_mixer = [](const CaptureBuffer&, int) {
+        ++mixer_wait_seen.calls;
+        return true;
+    };
+    std::remove(media.path("s.ogg").c_str());
+    start_up_stopping();
+    EXPECT_EQ(mixer_wait_seen.calls, 0);
+    EXPECT_EQ(clock.reads, 1);  // start-up still completes, zero point and all
+}
+
 TEST_F(Shell, FirstPassDeltaIsItsElapsedAndLaterDeltasThePassLength) {
     ASSERT_EQ(demo.start_up(), StartUp::ok);
     clock.now = 1000 + 1500;  // start-up took 1.5 s after the zero point

@@ -31,11 +31,11 @@ const GoldenFrame recorded[] = {
     {53000, 0x282f01b63637374dull},  // reveal worm
     {60800, 0xd3fdec25f0aa2253ull},  // reveal worm
     {63400, 0x32fd49a15e06aa31ull},  // blur
-    {70000, 0x39fa7acb80e4802bull},  // oscilloscope
-    {75000, 0x992ed47b1642a8f4ull},  // oscilloscope
-    {88000, 0x46754d6b8e9709c8ull},  // walker and oscilloscope
+    {70000, 0x8518587e553fd3fbull},  // oscilloscope
+    {75000, 0xcc1ce9ac80b89c19ull},  // oscilloscope
+    {88000, 0xc8e0687e34999ed9ull},  // walker and oscilloscope
     {100000, 0x179c5962b01e74cfull},  // plasma
-    {109000, 0xf59ae00fc77596a3ull},  // level bars and walkers
+    {109000, 0xb7d04ff07e1b60e0ull},  // level bars and walkers
     {117000, 0x452590cceae36f8bull},  // greetings swing
     {127000, 0x8ee9fdc6ffbb7521ull},  // credits
     {134400, 0x930816f228edcb11ull},  // block-letter banner

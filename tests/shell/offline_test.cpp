@@ -45,14 +45,17 @@ TEST(OfflineTiming, FramesFallOnTruncatedMillisecondsAndChunksEvery4096Frames) {
     EXPECT_EQ(frame_ms(7, 10), 700);
     EXPECT_EQ(frame_ms(-3, 60), 0);
 
-    // Chunk i is due at i × 92.879... ms: chunk 0 at once, chunk 1 from 93 ms on.
+    // Chunk i is mixed at (i + 1) × 92.879... ms, as live: chunk 0 from 93 ms on, chunk 1 from
+    // 186 ms on.
     EXPECT_EQ(chunks_due(-1), 0);
-    EXPECT_EQ(chunks_due(0), 1);
-    EXPECT_EQ(chunks_due(92), 1);
-    EXPECT_EQ(chunks_due(93), 2);
-    EXPECT_EQ(chunks_due(1000), 11);             // 10.77 chunk lengths
-    EXPECT_EQ(chunks_due(162000), 1745);         // 1744.2 chunk lengths
-    EXPECT_EQ(chunks_due(2147483647), 23121101); // no overflow at the far end
+    EXPECT_EQ(chunks_due(0), 0);
+    EXPECT_EQ(chunks_due(92), 0);
+    EXPECT_EQ(chunks_due(93), 1);
+    EXPECT_EQ(chunks_due(185), 1);
+    EXPECT_EQ(chunks_due(186), 2);
+    EXPECT_EQ(chunks_due(1000), 10);             // 10.77 chunk lengths
+    EXPECT_EQ(chunks_due(162000), 1744);         // 1744.2 chunk lengths
+    EXPECT_EQ(chunks_due(2147483647), 23121100); // no overflow at the far end
 }
 
 TEST(OfflineChecksum, IsFnv1a64) {
@@ -84,31 +87,36 @@ TEST_F(Offline, EachPassGetsTheChunksDueByItsTimeThroughTheCaptureHook) {
     ASSERT_NE(track, nullptr);
     ASSERT_GT(track->alen, 3 * OFFLINE_CHUNK_BYTES);
 
-    ASSERT_TRUE(run.pass_at(0));  // chunk 0: the first call fills slot 1
+    ASSERT_TRUE(run.pass_at(0));  // the music's first chunk is not mixed yet
     EXPECT_EQ(run.demo().elapsed, 0);
+    EXPECT_EQ(capture_buffer.current_slot.load(), 0);
+    EXPECT_TRUE(slot_holds(0, std::vector<Uint8>(8192, 0)));
+    EXPECT_TRUE(slot_holds(1, std::vector<Uint8>(8192, 0)));
+
+    ASSERT_TRUE(run.pass_at(93));  // chunk 0: the first call fills slot 1
     EXPECT_EQ(capture_buffer.current_slot.load(), 1);
     EXPECT_TRUE(slot_holds(1, chunk_start(track, 0)));
     EXPECT_FALSE(slot_holds(1, chunk_start(track, 1)));  // the tone's chunks differ
 
-    ASSERT_TRUE(run.pass_at(92));  // nothing new due
+    ASSERT_TRUE(run.pass_at(185));  // nothing new due
     EXPECT_EQ(capture_buffer.current_slot.load(), 1);
-    ASSERT_TRUE(run.pass_at(93));  // chunk 1
-    EXPECT_EQ(run.demo().elapsed, 93);
-    EXPECT_EQ(run.demo().previous_elapsed, 92);
+    ASSERT_TRUE(run.pass_at(186));  // chunk 1
+    EXPECT_EQ(run.demo().elapsed, 186);
+    EXPECT_EQ(run.demo().previous_elapsed, 185);
     EXPECT_EQ(capture_buffer.current_slot.load(), 0);
     EXPECT_TRUE(slot_holds(0, chunk_start(track, 1)));
     EXPECT_TRUE(slot_holds(1, chunk_start(track, 0)));
 
-    ASSERT_TRUE(run.pass_at(400));  // chunks 2, 3 and 4 in one go: the fifth call, slot 1
+    ASSERT_TRUE(run.pass_at(500));  // chunks 2, 3 and 4 in one go: the fifth call, slot 1
     EXPECT_EQ(capture_buffer.current_slot.load(), 1);
     EXPECT_TRUE(slot_holds(1, chunk_start(track, 4)));
     EXPECT_TRUE(slot_holds(0, chunk_start(track, 3)));
 
     // The track (about a second) ends inside chunk 10; after it the mixer delivers silence.
     ASSERT_LT(track->alen, 11 * OFFLINE_CHUNK_BYTES);
-    ASSERT_TRUE(run.pass_at(1000));  // chunks up to 10: the eleventh call, slot 1
+    ASSERT_TRUE(run.pass_at(1100));  // chunks up to 10: the eleventh call, slot 1
     EXPECT_TRUE(slot_holds(1, chunk_start(track, 10)));
-    ASSERT_TRUE(run.pass_at(1100));  // chunk 11: silence, slot 0
+    ASSERT_TRUE(run.pass_at(1200));  // chunk 11: silence, slot 0
     EXPECT_EQ(capture_buffer.current_slot.load(), 0);
     EXPECT_TRUE(slot_holds(0, std::vector<Uint8>(2560, 0)));
     Mix_FreeChunk(track);
@@ -120,17 +128,17 @@ TEST_F(Offline, AJumpOfTheClockLeavesTheSlotsAsEveryChunkWould) {
     ASSERT_TRUE(run.start_up()) << run.error();
     Mix_Chunk* track = Mix_LoadWAV("Media/s.ogg");
     ASSERT_NE(track, nullptr);
-    ASSERT_TRUE(run.pass_at(0));
-    ASSERT_TRUE(run.pass_at(10000));  // chunks 1 to 107: 108 calls in all, the last in slot 0
-    EXPECT_EQ(chunks_due(10000), 108);
+    ASSERT_TRUE(run.pass_at(93));     // chunk 0
+    ASSERT_TRUE(run.pass_at(10100));  // chunks 1 to 107: 108 calls in all, the last in slot 0
+    EXPECT_EQ(chunks_due(10100), 108);
     EXPECT_EQ(capture_buffer.current_slot.load(), 0);
     EXPECT_TRUE(slot_holds(0, chunk_start(track, 107)));
     EXPECT_TRUE(slot_holds(1, chunk_start(track, 106)));
     EXPECT_FALSE(slot_holds(0, chunk_start(track, 106)));
-    EXPECT_EQ(run.demo().elapsed, 10000);
+    EXPECT_EQ(run.demo().elapsed, 10100);
     EXPECT_STREQ(schedule[schedule_entry(run.demo().elapsed)].name, "falling logos");
 
-    ASSERT_TRUE(run.pass_at(10100));  // one more: slot 1
+    ASSERT_TRUE(run.pass_at(10200));  // one more: slot 1
     EXPECT_EQ(capture_buffer.current_slot.load(), 1);
     EXPECT_TRUE(slot_holds(1, chunk_start(track, 108)));
     Mix_FreeChunk(track);

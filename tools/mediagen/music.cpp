@@ -889,7 +889,7 @@ void Song::wash(Window w) {
 
 // 7½ bars: the drop: driving bass, theme B and its cadence, then a 6-beat stop-and-go.
 void Song::drop(Window w) {
-    level(w, 0.4);
+    level(w, 0.7);
     crash(w.at, 1.1);
     const auto h = progression("Am F C G Dm/E Am");
     drums(w.at, 24, FOUR, BACKBEAT, HATS16, 1.05);
@@ -911,7 +911,7 @@ void Song::drop(Window w) {
 
 // 7½ bars: the drop's variation, theme B an octave up over F G Am Am, cadence, 6-beat fill.
 void Song::drop_variation(Window w) {
-    level(w, -2.3);
+    level(w, -2.0);
     crash(w.at, 1.1);
     const auto h = progression("F G Am Am Dm/E Am");
     drums(w.at, 24, FOUR, BACKBEAT, "x.X.x.X.x.X.xxX.", 1.05);
@@ -956,7 +956,7 @@ void Song::acid(Window w) {
 
 // 3 bars: hard left and right stabs over Am F G; G turns to the greetings' C.
 void Song::stabs(Window w) {
-    level(w, 3.6);
+    level(w, 4.4);
     crash(w.at, 1.1);
     const auto h = progression("Am F G");
     drums(w.at, w.beats, "X.x.X...X.x.X...", "....X..x....X...", "XxXxXxXxXxXxXxXx", 1.05);
@@ -1169,7 +1169,7 @@ constexpr double PRESENCE_HZ = 3500, PRESENCE_Q = 0.8, PRESENCE_DB = 5.0;
 constexpr double HIGH_SHELF_HZ = 6000, HIGH_SHELF_DB = 7.5;
 constexpr double MASTER_GAIN_DB = -1.3;
 constexpr double CEILING_DBTP =
-    -2.8;  // the limiter's true-peak ceiling (the encoder adds a little)
+    -3.5;  // the limiter's true-peak ceiling (the encoder adds a little)
 constexpr double LOOKAHEAD_S = 0.0015;  // the limiter reaches its gain this early ...
 constexpr double RELEASE_S = 0.12;      // ... and lets go with this time constant
 
