@@ -36,6 +36,14 @@ const site = process.env.ZYPHO_WEB_SITE || path.join(top, 'build-web', 'site');
 const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
 const W = 640, H = 480, THUMB = 8, TW = W / THUMB, TH = H / THUMB;
 const SAMPLE_SCALE = (H * 0.5) / 65536;  // the program's scale for 16-bit samples
+// How late after the zero point the track's first sample is heard, as the program's latency model
+// has it: chunks from the zero point to the music's first chunk, plus chunks in the device.
+const HEARD_LATE_MS = (() => {
+  const text = fs.readFileSync(path.join(top, 'src', 'shell', 'audio_latency.h'), 'utf8');
+  const value = (name) => Number(new RegExp(`${name} = (\\d+);`).exec(text)[1]);
+  const chunks = value('MUSIC_FIRST_CHUNK_AFTER_ZERO') + value('MUSIC_CHUNKS_IN_DEVICE');
+  return Math.round((chunks * value('AUDIO_CHUNK_FRAMES') * 1000) / 44100);
+})();
 
 // The desktop's golden table: "{ms, 0x...ull},  // scene name" between the BEGIN/END markers.
 function desktopGolden() {
@@ -165,6 +173,33 @@ function prepareLive() {
     },
     elapsed() { return performance.now() - window.zyphoTest.zeroPoint; },
   };
+  // When the music's first sample is heard: the program starts the music just after its zero
+  // point (Module.zyphoZeroPointMs), so the first chunk mixed after then begins with it. Its
+  // playback time on the sound's clock, mapped to the page's clock through the output's own
+  // time stamp (which counts the device's latency), is when it reaches the speakers.
+  const soundNode = Object.getOwnPropertyDescriptor(ScriptProcessorNode.prototype, 'onaudioprocess');
+  const createNode = AudioContext.prototype.createScriptProcessor;
+  window.zyphoTest.music = null;
+  AudioContext.prototype.createScriptProcessor = function (...args) {
+    const node = createNode.apply(this, args), context = this;
+    Object.defineProperty(node, 'onaudioprocess', {
+      get() { return soundNode.get.call(node); },
+      set(handler) {
+        soundNode.set.call(node, (e) => {
+          const zero = window.Module && Module.zyphoZeroPointMs;
+          handler(e);
+          if (zero === undefined || window.zyphoTest.music) return;
+          const stamp = context.getOutputTimestamp();
+          const heardAt = stamp.performanceTime + (e.playbackTime - stamp.contextTime) * 1000;
+          window.zyphoTest.music = {
+            heardLate: heardAt - zero, sampleRate: context.sampleRate, frames: e.outputBuffer.length,
+            baseLatency: context.baseLatency, outputLatency: context.outputLatency,
+          };
+        });
+      },
+    });
+    return node;
+  };
   const watch = () => {
     if (window.zypho && window.zypho.state === 'running' && Module._zypho_web_flips() > 0) {
       window.zyphoTest.zeroPoint = performance.now();
@@ -277,6 +312,18 @@ test('the live demo plays its music and draws its scenes from it', { timeout: 90
     const b = await page.evaluate(() => [Module._zypho_web_flips(), performance.now()]);
     fps.push((1000 * (b[0] - a[0])) / (b[1] - a[1]));
   };
+
+  await t.test('the music is heard as late after the zero point as on the desktop', async () => {
+    await page.waitForFunction(() => window.zyphoTest.music !== null, { timeout: 10000, polling: 50 });
+    const music = await page.evaluate(() => window.zyphoTest.music);
+    console.log(`# the music's first sample is heard ${music.heardLate.toFixed(1)} ms after the zero point ` +
+      `(${music.sampleRate} Hz, ${music.frames}-frame buffers, latency: base ${(1000 * music.baseLatency).toFixed(1)} ms, ` +
+      `output ${(1000 * music.outputLatency).toFixed(1)} ms); the track is laid out for ${HEARD_LATE_MS} ms`);
+    assert.equal(music.sampleRate, 44100, 'the sound does not run at the track\'s rate');
+    assert.equal(music.frames, 4096, 'the sound is not played in the mixer\'s chunks');
+    assert.ok(Math.abs(music.heardLate - HEARD_LATE_MS) <= 20,
+      `the music is heard ${music.heardLate.toFixed(1)} ms after the zero point, not ${HEARD_LATE_MS} ± 20 ms`);
+  });
 
   await t.test('the music plays', async () => {
     await new Promise((r) => setTimeout(r, 1500));

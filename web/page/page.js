@@ -221,6 +221,22 @@
     if (document.fullscreenElement) setTimeout(() => document.exitFullscreen().catch(() => {}), 1500);
   }
 
+  // The program's sound, opened here, in the click or tap that starts the demo, at the track's
+  // own rate: the browser then plays the mixer's chunks as they are, one chunk per call of the
+  // program's audio callback, as a desktop sound device does, and the music is heard as late
+  // after the zero point as on the desktop. SDL opens a context of its own, at the browser's
+  // rate, when this one cannot be made.
+  function openSound() {
+    if (Module.SDL2 && Module.SDL2.audioContext) return;
+    try {
+      const context = new AudioContext({ sampleRate: 44100, latencyHint: 'interactive' });
+      context.resume().catch(() => {});
+      Module.SDL2 = Object.assign(Module.SDL2 || {}, { audioContext: context });
+    } catch (e) {
+      console.warn('no sound at 44100 Hz: ' + e);
+    }
+  }
+
   function start(event) {
     if (zypho.state !== 'ready') return;
     if (event && event.cancelable) event.preventDefault();  // a tap: no second start from its click
@@ -229,6 +245,7 @@
     canvas.focus();
     zypho.startedAt = performance.now();
     flipsAtStart = Module._zypho_web_flips ? Module._zypho_web_flips() : 0;
+    openSound();
     try {
       Module.callMain([]);
     } catch (e) {
