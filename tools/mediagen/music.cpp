@@ -424,7 +424,7 @@ public:
     void finale(Window w);
     void last_chord(Window w);
 
-    // The section's level, from its hit on: a fader move of `gain_db` over the first 20 ms.
+    // The section's level, from its hit on: the fader set to `gain_db` for the whole section.
     void level(Window w, double gain_db);
 
 private:
