@@ -25,7 +25,9 @@ Bytes to_rgba(const Image& img);
 // PNG at zlib level 9, every row unfiltered (filter type None), which decodes fastest.
 Bytes encode_png(const Bytes& pixels, int w, int h, int channels);
 // Baseline JPEG without chroma subsampling (4:4:4). The DC step of every quantisation table is 1,
-// so an 8 × 8 block of one flat colour decodes to exactly that colour.
+// so an 8 × 8 block of one flat colour keeps its YCbCr values exactly; the conversion to and from
+// RGB rounds, so the colour comes back within 1 per channel (the key colour, RGB 129, 255, 129,
+// comes back exactly).
 Bytes encode_jpeg(const Bytes& rgb, int w, int h, int quality);
 // Interleaved stereo, 16-bit signed samples, 44100 Hz, VBR quality (-0.1 .. 1.0), with the
 // comments `tags` (name, value) after the title and artist.
