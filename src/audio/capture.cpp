@@ -51,7 +51,8 @@ float compute_sample_scale(int screen_height, int bits) {
 bool wait_for_next_chunk(const CaptureBuffer& buffer, int timeout_ms) {
     using std::chrono::steady_clock;
     const Uint32 before = buffer.chunks_captured.load(std::memory_order_acquire);
-    const steady_clock::time_point give_up = steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    const steady_clock::time_point give_up =
+        steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (buffer.chunks_captured.load(std::memory_order_acquire) == before) {
         if (steady_clock::now() >= give_up) return false;
         std::this_thread::sleep_for(std::chrono::microseconds(100));

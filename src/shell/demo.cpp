@@ -103,8 +103,9 @@ StartUp Demo::open_and_load() {
 bool Demo::music_will_start() const { return music && !quit_requested; }
 
 StartUp Demo::start_timeline() {
-    // The zero point. Everything below counts into the first pass's elapsed time, so the
-    // timeline runs ahead of the music by however long it takes.
+    // The zero point. Everything below counts into the first pass's elapsed time; the music it
+    // starts goes out with the mixer's next chunk, one chunk length after the zero point, as long
+    // as all this takes less than a chunk (shell/audio_latency.h).
     elapsed = 0;
     previous_elapsed = 0;
     start_ticks = clock.ticks();

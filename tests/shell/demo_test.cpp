@@ -301,12 +301,9 @@ TEST_F(Shell, StartUpWaitsForAMixedChunkBeforeTheZeroPoint) {
         seen.screen_open = waiting_demo->screen != nullptr;
         seen.music_loaded = waiting_demo->music != nullptr;
         seen.background_drawn = ::rgb_at(waiting_demo->screen, 10, 10) == rgb(50, 50, 50);
-        // The hook is set: a chunk handed to the mixer's hook reaches the buffer.
-        const Uint32 before = buffer.chunks_captured.load();
-        std::vector<Uint8> chunk(AUDIO_CHUNK_BYTES, 0);
-        capture_callback(nullptr, chunk.data(), AUDIO_CHUNK_BYTES);
-        seen.hook_set = buffer.chunks_captured.load() != before;
-        return true;
+        // The hook is set: the dummy device's mixer hands its next chunk to the buffer.
+        seen.hook_set = wait_for_next_chunk(buffer, 1000);
+        return seen.hook_set;
     };
     ASSERT_EQ(demo.start_up(), StartUp::ok);
     EXPECT_EQ(mixer_wait_seen.calls, 1);
