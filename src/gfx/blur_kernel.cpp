@@ -261,17 +261,19 @@ __attribute__((target("avx2"))) BlurKernel avx2_rows(Uint8* pixels, int pitch, i
 
 }  // namespace
 
-bool blur_kernel_available(BlurKernel kernel) {
+bool blur_kernel_available(BlurKernel kernel, CpuFeatures cpu) {
+    cpu = cpu.runnable();
     switch (kernel) {
         case BlurKernel::Portable: return true;
-        case BlurKernel::Sse2: return cpu_has_sse2();
-        case BlurKernel::Avx2: return cpu_has_avx2();
+        case BlurKernel::Sse2: return cpu.sse2;
+        case BlurKernel::Avx2: return cpu.avx2;
     }
     return false;
 }
 
-BlurKernel best_blur_kernel() {
-    return cpu_has_avx2() ? BlurKernel::Avx2 : cpu_has_sse2() ? BlurKernel::Sse2 : BlurKernel::Portable;
+BlurKernel best_blur_kernel(CpuFeatures cpu) {
+    cpu = cpu.runnable();
+    return cpu.avx2 ? BlurKernel::Avx2 : cpu.sse2 ? BlurKernel::Sse2 : BlurKernel::Portable;
 }
 
 const char* blur_kernel_name(BlurKernel kernel) {
@@ -284,8 +286,8 @@ const char* blur_kernel_name(BlurKernel kernel) {
 }
 
 BlurKernel blur_words(BlurKernel kernel, Uint8* pixels, int pitch, int last_x, int last_y,
-                      Uint32 channels, Uint32 base) {
-    if (!blur_kernel_available(kernel)) kernel = best_blur_kernel();
+                      Uint32 channels, Uint32 base, CpuFeatures cpu) {
+    if (!blur_kernel_available(kernel, cpu)) kernel = best_blur_kernel(cpu);
     if (!pixels || last_x < 1 || last_y < 1) return kernel;
     switch (kernel) {
 #ifdef ZYPHO_SIMD_X86

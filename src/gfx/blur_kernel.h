@@ -12,13 +12,15 @@
 
 #include <SDL.h>
 
+#include "gfx/cpu_features.h"
+
 enum class BlurKernel { Portable, Sse2, Avx2 };
 
-// Whether this build and this processor can run `kernel`.
-bool blur_kernel_available(BlurKernel kernel);
+// Whether `cpu` (this build and this processor unless told) can run `kernel`.
+bool blur_kernel_available(BlurKernel kernel, CpuFeatures cpu = CpuFeatures::here());
 
-// The fastest kernel available here.
-BlurKernel best_blur_kernel();
+// The fastest kernel `cpu` runs.
+BlurKernel best_blur_kernel(CpuFeatures cpu = CpuFeatures::here());
 
 // The name of a kernel, for test and benchmark labels: "portable", "sse2", "avx2".
 const char* blur_kernel_name(BlurKernel kernel);
@@ -27,7 +29,7 @@ const char* blur_kernel_name(BlurKernel kernel);
 // apart; column last_x + 1 and row last_y + 1 must exist, and are read but not written, as are
 // column 0 and row 0). `channels` is the mask of the three colour bytes; each written word is
 // (smoothed channel bytes) | base, where `base` has no bit inside `channels`. `pixels` and
-// `pitch` must be multiples of 4. A kernel that is not available runs as the best one that is.
+// `pitch` must be multiples of 4. A kernel that `cpu` cannot run runs as the best one it can.
 // Returns the kernel that ran (the one that would have, when there is nothing to smooth).
 BlurKernel blur_words(BlurKernel kernel, Uint8* pixels, int pitch, int last_x, int last_y,
-                      Uint32 channels, Uint32 base);
+                      Uint32 channels, Uint32 base, CpuFeatures cpu = CpuFeatures::here());

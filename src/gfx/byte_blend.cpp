@@ -155,17 +155,19 @@ __attribute__((target("avx2"))) void avx2_run(Uint8* p, int bytes, int bpp, cons
 
 }  // namespace
 
-bool blend_path_available(BlendPath path) {
+bool blend_path_available(BlendPath path, CpuFeatures cpu) {
+    cpu = cpu.runnable();
     switch (path) {
         case BlendPath::Tables: return true;
-        case BlendPath::Sse2: return cpu_has_sse2();
-        case BlendPath::Avx2: return cpu_has_avx2();
+        case BlendPath::Sse2: return cpu.sse2;
+        case BlendPath::Avx2: return cpu.avx2;
     }
     return false;
 }
 
-BlendPath best_blend_path() {
-    return cpu_has_avx2() ? BlendPath::Avx2 : cpu_has_sse2() ? BlendPath::Sse2 : BlendPath::Tables;
+BlendPath best_blend_path(CpuFeatures cpu) {
+    cpu = cpu.runnable();
+    return cpu.avx2 ? BlendPath::Avx2 : cpu.sse2 ? BlendPath::Sse2 : BlendPath::Tables;
 }
 
 const char* blend_path_name(BlendPath path) {
@@ -214,8 +216,8 @@ void ByteBlend::tables(Uint8* p, int n) const {
     }
 }
 
-BlendPath ByteBlend::run(BlendPath path, Uint8* p, int n) const {
-    if (!blend_path_available(path)) path = best_blend_path();
+BlendPath ByteBlend::run(BlendPath path, Uint8* p, int n, CpuFeatures cpu) const {
+    if (!blend_path_available(path, cpu)) path = best_blend_path(cpu);
     if (n <= 0) return path;
     const int bytes = n * bpp_;
 #ifdef ZYPHO_SIMD_X86

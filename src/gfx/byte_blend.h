@@ -13,16 +13,18 @@
 
 #include <SDL.h>
 
+#include "gfx/cpu_features.h"
+
 // d + (s - d) * a / 255 with C++ division. Stays within 0..255 since |(s - d) * a / 255| <= |s - d|.
 inline int blend_byte(int d, int s, int a) { return d + (s - d) * a / 255; }
 
 enum class BlendPath { Tables, Sse2, Avx2 };
 
-// Whether this build and this processor can run `path`.
-bool blend_path_available(BlendPath path);
+// Whether `cpu` (this build and this processor unless told) can run `path`.
+bool blend_path_available(BlendPath path, CpuFeatures cpu = CpuFeatures::here());
 
-// The fastest path available here.
-BlendPath best_blend_path();
+// The fastest path `cpu` runs.
+BlendPath best_blend_path(CpuFeatures cpu = CpuFeatures::here());
 
 // The name of a path, for test and benchmark labels: "tables", "sse2", "avx2".
 const char* blend_path_name(BlendPath path);
@@ -34,11 +36,11 @@ public:
     // names the byte that is set to fill_value instead (ignored for 3-byte pixels).
     ByteBlend(int bpp, const Uint8 source[4], int alpha, int fill_offset, Uint8 fill_value);
 
-    // Blends the `n` pixels from p on, with `path` (a path that is not available here runs as
-    // the best one that is), and returns the path that ran: a run shorter than a vector (32
-    // bytes for AVX2, 16 for SSE2) takes the next narrower one, down to the tables.
+    // Blends the `n` pixels from p on, with `path` (a path that `cpu` cannot run runs as the
+    // best one it can), and returns the path that ran: a run shorter than a vector (32 bytes for
+    // AVX2, 16 for SSE2) takes the next narrower one, down to the tables.
     BlendPath run(Uint8* p, int n) const { return run(best_blend_path(), p, n); }
-    BlendPath run(BlendPath path, Uint8* p, int n) const;
+    BlendPath run(BlendPath path, Uint8* p, int n, CpuFeatures cpu = CpuFeatures::here()) const;
 
 private:
     template <int Bpp>

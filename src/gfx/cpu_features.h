@@ -38,3 +38,19 @@ inline bool cpu_has_avx2() {
     return false;
 #endif
 }
+
+// The answer the kernels pick their path by: which vector kernels may run. Every function that
+// picks one takes it, defaulting to this build on this processor; a test hands in a processor
+// with fewer features to run the choice it would make there. A kernel runs only where the answer
+// and this build and processor both allow it, so an answer can take features away, never add.
+struct CpuFeatures {
+    bool sse2;
+    bool avx2;
+
+    // This build on this processor.
+    static CpuFeatures here() { return {cpu_has_sse2(), cpu_has_avx2()}; }
+    // `this` as far as this build and processor run it (AVX2 processors all have SSE2).
+    CpuFeatures runnable() const {
+        return {sse2 && cpu_has_sse2(), avx2 && sse2 && cpu_has_avx2()};
+    }
+};
