@@ -11,59 +11,50 @@
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
 
-// In a tab the sound is mixed on the program's own thread, between the browser's calls into it,
-// so start-up cannot wait there for the mixer's next chunk (shell/audio_latency.h). It opens and
-// loads everything and hands control back; the loop then asks for control as often as the
-// browser allows and fixes the zero point, and runs the first pass, a set time after the mixer
-// has mixed a chunk: the browser's own sound latency, which a desktop device does not add. The
-// music, started just after the zero point, goes out with the next chunk as on the desktop, and
-// is heard MUSIC_HEARD_LATE_MS after the zero point. From then on the loop runs one pass per
-// display refresh.
+// In a tab the page must get control back between passes, and the sound is the page's to place
+// (web/page/sound.js): the mixer's chunks are mixed ahead of time and each is played from the
+// frame of the sound's own clock at which it is to be heard. Start-up opens and loads everything
+// and hands control back until that clock runs (a few ms after the click that started it), then
+// fixes the zero point, builds the scenes, starts the music and tells the page which moment of
+// the timeline the music's first sample belongs to: MUSIC_HEARD_LATE_MS after the zero point, as
+// on the desktop. The first pass follows at once; from then on one pass per display refresh.
 
-// The browser's latency from a mixed chunk's turn to the speakers beyond the one chunk a desktop
-// device holds (its own processing and the output's), in ms, kept short enough that the music
-// still starts before the next chunk: at most a chunk less 30 ms, which leaves the building of
-// the scenes about three times the time it takes.
-inline double web_sound_latency_ms() {
-    const double latency = EM_ASM_DOUBLE({
-        const c = Module.SDL2 && Module.SDL2.audioContext;
-        return c ? 1000 * ((c.baseLatency || 0) + (c.outputLatency || 0)) : 0;
-    });
-    return latency < 0 ? 0 : latency > AUDIO_CHUNK_MS - 30 ? AUDIO_CHUNK_MS - 30 : latency;
+// How long start-up waits for the sound's clock to run before it fixes the zero point anyway (the
+// music then comes in where the timeline is once the sound runs), ms.
+constexpr double WEB_SOUND_WAIT_MS = 1000;
+
+// The elapsed time of the last pass, for the page's tests: which picture belongs to which scene.
+inline const Demo* web_demo = nullptr;
+extern "C" EMSCRIPTEN_KEEPALIVE inline int zypho_web_elapsed() {
+    return web_demo ? web_demo->elapsed : -1;
 }
 
 inline void start_and_run(Demo& demo) {
     struct Run {
         Demo& demo;
-        Uint32 chunks_at_load;  // chunks the mixer had mixed when loading was done
-        double give_up_at;      // ms (performance clock): fix the zero point anyway from then on
-        double chunk_seen_at;   // when the first chunk after loading was seen (0: not yet)
+        double give_up_at;  // ms (page clock): fix the zero point anyway from then on
         bool timeline_started;
         bool polling;  // control comes back as soon as the browser has run its other tasks
     };
     if (demo.open_and_load() == StartUp::failed) std::exit(1);
-    static Run run{demo, capture_buffer.chunks_captured.load(std::memory_order_acquire),
-                   emscripten_get_now() + MIXER_WAIT_TIMEOUT_MS, 0, false, false};
+    web_demo = &demo;
+    static Run run{demo, emscripten_get_now() + WEB_SOUND_WAIT_MS, false, false};
     emscripten_set_main_loop_arg(
         [](void* arg) {
             Run& r = *static_cast<Run*>(arg);
             if (!r.timeline_started) {
-                // Until the zero point, control comes back as soon as the browser has run its
-                // other tasks (the sound among them), not only once per display refresh.
                 if (!r.polling) emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
                 r.polling = true;
                 const double now = emscripten_get_now();
-                if (r.demo.music_will_start() && now < r.give_up_at) {
-                    if (r.chunk_seen_at == 0 &&
-                        capture_buffer.chunks_captured.load(std::memory_order_acquire) !=
-                            r.chunks_at_load)
-                        r.chunk_seen_at = now;
-                    if (r.chunk_seen_at == 0 || now < r.chunk_seen_at + web_sound_latency_ms())
-                        return;
-                }
-                // The page measures the music as heard against this moment.
+                const bool sound_ready = EM_ASM_INT({
+                    return !Module.zyphoSound || Module.zyphoSound.ready() ? 1 : 0;
+                });
+                if (r.demo.music_will_start() && !sound_ready && now < r.give_up_at) return;
                 EM_ASM({ Module.zyphoZeroPointMs = $0; }, now);
                 r.demo.start_timeline();
+                if (r.demo.music_will_start())
+                    EM_ASM({ if (Module.zyphoSound) Module.zyphoSound.startMusic($0, $1); }, now,
+                           MUSIC_HEARD_LATE_MS);
                 r.timeline_started = true;
                 emscripten_set_main_loop_timing(EM_TIMING_RAF, 1);
             }

@@ -45,11 +45,15 @@ void prepare_memory(SDL_Surface* screen) {
     if (screen && screen->pixels && screen->pitch > 0 && screen->h > 0)
         touch(static_cast<unsigned char*>(screen->pixels),
               static_cast<std::size_t>(screen->pitch) * static_cast<std::size_t>(screen->h));
+#if defined(__GLIBC__) || defined(__EMSCRIPTEN__)
 #if defined(__GLIBC__)
     // Blocks up to this size come from the heap, and freed memory at the heap's top stays there,
     // so the pages written below serve the allocations that follow.
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(2 * PREPARED_HEAP_BYTES));
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(4 * PREPARED_HEAP_BYTES));
+#endif
+    // In WebAssembly the heap grows the module's one memory, which never shrinks: growing it now
+    // spares the allocations after the zero point the growth (and the browser its new buffer).
     if (void* block = std::malloc(PREPARED_HEAP_BYTES)) {
         touch(static_cast<unsigned char*>(block), PREPARED_HEAP_BYTES);
         std::free(block);

@@ -18,7 +18,8 @@ constexpr std::size_t PREPARED_HEAP_BYTES = 12u << 20;
 // Maps and backs every page of the screen's pixel memory, its bytes left as they are (the picture
 // does not change), and, where the C library allows it (glibc), keeps large blocks in the heap
 // instead of mapping each one afresh and returning it when freed, then takes, readies and frees
-// PREPARED_HEAP_BYTES so that the allocations after it find their pages ready. On Linux the pages
+// PREPARED_HEAP_BYTES so that the allocations after it find their pages ready (in WebAssembly:
+// the memory already grown to hold them). On Linux the pages
 // are readied in one call each, not one fault per page, and the heap's whole 2 MiB stretches as
 // huge pages where the system offers them. A null screen is skipped. Calls no SDL function.
 void prepare_memory(SDL_Surface* screen);

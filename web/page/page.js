@@ -221,20 +221,22 @@
     if (document.fullscreenElement) setTimeout(() => document.exitFullscreen().catch(() => {}), 1500);
   }
 
-  // The program's sound, opened here, in the click or tap that starts the demo, at the track's
-  // own rate: the browser then plays the mixer's chunks as they are, one chunk per call of the
-  // program's audio callback, as a desktop sound device does, and the music is heard as late
-  // after the zero point as on the desktop. SDL opens a context of its own, at the browser's
-  // rate, when this one cannot be made.
-  function openSound() {
+  // The program's sound, opened here, in the click or tap that starts the demo (browsers start
+  // sound only then), at the track's own rate, 44100 Hz: the mixer's chunks play as they are.
+  // sound.js places them on the sound's clock; without it, or when the context cannot be made at
+  // that rate, SDL plays them its own way (and opens a context of its own, at the browser's rate).
+  async function openSound() {
     if (Module.SDL2 && Module.SDL2.audioContext) return;
+    let context;
     try {
-      const context = new AudioContext({ sampleRate: 44100, latencyHint: 'interactive' });
-      context.resume().catch(() => {});
-      Module.SDL2 = Object.assign(Module.SDL2 || {}, { audioContext: context });
+      context = new AudioContext({ sampleRate: 44100, latencyHint: 'interactive' });
     } catch (e) {
-      console.warn('no sound at 44100 Hz: ' + e);
+      console.warn('zypho: no sound at 44100 Hz: ' + e);
+      return;
     }
+    context.resume().catch(() => {});
+    Module.SDL2 = Object.assign(Module.SDL2 || {}, { audioContext: context });
+    Module.zyphoSound = await window.zyphoSound.open(context);
   }
 
   function start(event) {
@@ -245,12 +247,13 @@
     canvas.focus();
     zypho.startedAt = performance.now();
     flipsAtStart = Module._zypho_web_flips ? Module._zypho_web_flips() : 0;
-    openSound();
-    try {
-      Module.callMain([]);
-    } catch (e) {
-      if (e !== 'unwind' && !(e && e.name === 'ExitStatus')) fail(e);
-    }
+    openSound().then(() => {
+      try {
+        Module.callMain([]);
+      } catch (e) {
+        if (e !== 'unwind' && !(e && e.name === 'ExitStatus')) fail(e);
+      }
+    });
   }
   zypho.start = start;
   $('start').addEventListener('click', start);
@@ -284,6 +287,9 @@
       }, 0);
       return;
     }
+    // The pictures decoded now, not while the scenes are built after the zero point.
+    $('loading-text').textContent = 'preparing the pictures';
+    if (Module._zypho_web_decode_pictures) Module._zypho_web_decode_pictures();
     zypho.state = 'ready';
     show('start');
   }).catch(fail);

@@ -14,9 +14,14 @@
 #include <SDL_image.h>
 #include <SDL_mixer.h>
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
@@ -90,6 +95,8 @@ SDL_Window* window = nullptr;
 SDL12_Surface* screen = nullptr;
 void* screen_pixels = nullptr;  // allocated once, kept until the page goes: it never moves
 Uint32 flips = 0;
+double first_flip_ms = 0;  // when the first and the last flip happened (page clock, ms)
+double last_flip_ms = 0;
 
 // The post-mix hook the program set, called from ours.
 void (*post_mix)(void*, Uint8*, int) = nullptr;
@@ -188,6 +195,63 @@ void present() {
     }
 }
 
+// Pictures decoded ahead of time (zypho_web_decode_pictures): IMG_Load of one of them hands out
+// a copy of what it gave then, as long as the file is the same (size and time of change), instead
+// of decoding it again. The decoders run in WebAssembly several times slower than natively, and
+// the scenes load their sprite strips and glyph sheets while they are built, after the zero
+// point; decoded ahead, those loads are copies.
+struct Decoded {
+    std::string path;
+    off_t size;
+    time_t changed;
+    SDL_Surface* surface;
+};
+std::vector<Decoded> decoded;
+
+bool file_facts(const char* path, off_t& size, time_t& changed) {
+    struct stat st;
+    if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    size = st.st_size;
+    changed = st.st_mtime;
+    return true;
+}
+
+// A surface with the same size, format, palette and pixels as `s`; null when out of memory.
+SDL_Surface* copy_of(SDL_Surface* s) {
+    SDL_Surface* c = SDL_CreateRGBSurfaceWithFormat(0, s->w, s->h, s->format->BitsPerPixel,
+                                                    s->format->format);
+    if (!c) return nullptr;
+    if (s->format->palette && c->format->palette)
+        SDL_SetPaletteColors(c->format->palette, s->format->palette->colors, 0,
+                             s->format->palette->ncolors);
+    const size_t row = static_cast<size_t>(s->w) * s->format->BytesPerPixel;
+    for (int y = 0; y < s->h; ++y)
+        std::memcpy(static_cast<Uint8*>(c->pixels) + static_cast<size_t>(y) * c->pitch,
+                    static_cast<const Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch, row);
+    // What the loader set on the surface besides its pixels (a PNG's transparent palette entry
+    // becomes a colour key, say).
+    Uint32 key;
+    if (SDL_GetColorKey(s, &key) == 0) SDL_SetColorKey(c, SDL_TRUE, key);
+    Uint8 alpha = 255, r = 255, g = 255, b = 255;
+    SDL_GetSurfaceAlphaMod(s, &alpha);
+    SDL_SetSurfaceAlphaMod(c, alpha);
+    SDL_GetSurfaceColorMod(s, &r, &g, &b);
+    SDL_SetSurfaceColorMod(c, r, g, b);
+    SDL_BlendMode mode = SDL_BLENDMODE_NONE;
+    SDL_GetSurfaceBlendMode(s, &mode);
+    SDL_SetSurfaceBlendMode(c, mode);
+    return c;
+}
+
+SDL_Surface* decoded_copy(const char* path) {
+    off_t size;
+    time_t changed;
+    if (!path || !file_facts(path, size, changed)) return nullptr;
+    for (const Decoded& d : decoded)
+        if (d.path == path && d.size == size && d.changed == changed) return copy_of(d.surface);
+    return nullptr;
+}
+
 SDL_Rect rect20(const SDL12_Rect& r) { return SDL_Rect{r.x, r.y, r.w, r.h}; }
 
 void store(SDL12_Rect* out, const SDL_Rect& r) {
@@ -243,7 +307,12 @@ SDL12_Surface* SDL12_SetVideoMode(int width, int height, int bpp, Uint32 flags) 
     SDL_Surface* s20 = SDL_CreateRGBSurfaceWithFormatFrom(screen_pixels, width, height, 32, width * 4,
                                                           SDL_PIXELFORMAT_RGB888);
     screen = wrap(s20, (flags & SDL12_FULLSCREEN) | SDL12_PREALLOC);
-    if (screen) wrapped(screen)->screen = true;
+    if (screen) {
+        wrapped(screen)->screen = true;
+        // The new screen is black, as SDL 1.2 shows it; presenting it now also sets up the way to
+        // the canvas (its buffer, its 2D context, its ImageData) before the first flip needs it.
+        present();
+    }
     return screen;
 }
 
@@ -253,6 +322,10 @@ int SDL12_Flip(SDL12_Surface* s) {
     if (!s || s != screen) return -1;
     std::memcpy(pass_chunk, last_chunk, sizeof pass_chunk);
     ++flips;
+#ifdef __EMSCRIPTEN__
+    last_flip_ms = emscripten_get_now();
+    if (flips == 1) first_flip_ms = last_flip_ms;
+#endif
     present();
     return 0;
 }
@@ -390,7 +463,10 @@ int SDL12_PollEvent(SDL12_Event* event) {
     return 0;
 }
 
-SDL12_Surface* SDL12_IMG_Load(const char* file) { return wrap(IMG_Load(file), 0); }
+SDL12_Surface* SDL12_IMG_Load(const char* file) {
+    if (SDL_Surface* copy = decoded_copy(file)) return wrap(copy, 0);
+    return wrap(IMG_Load(file), 0);
+}
 
 int SDL12_Mix_OpenAudio(int frequency, Uint16 format, int channels, int chunksize) {
     // As SDL_mixer 1.2 on the desktop: the device plays what was asked for, whatever rate the
@@ -410,10 +486,34 @@ void SDL12_Mix_SetPostMix(void (*mix_func)(void*, Uint8*, int), void* arg) {
 
 }  // extern "C"
 
+// Decodes every PNG and JPEG picture in Media/ under the working directory, where the program
+// reads them, for IMG_Load to copy later: the page calls it once the media are in place, before
+// the start screen. Returns how many pictures it holds.
+ZYPHO_EXPORT int zypho_web_decode_pictures(void) {
+    const char* folder = "Media";
+    DIR* dir = opendir(folder);
+    if (!dir) return static_cast<int>(decoded.size());
+    while (const dirent* e = readdir(dir)) {
+        const std::string name = e->d_name;
+        const size_t dot = name.rfind('.');
+        const std::string kind = dot == std::string::npos ? "" : name.substr(dot);
+        if (kind != ".png" && kind != ".jpg") continue;
+        const std::string path = std::string(folder) + "/" + name;
+        Decoded d{path, 0, 0, nullptr};
+        if (!file_facts(path.c_str(), d.size, d.changed)) continue;
+        d.surface = IMG_Load(path.c_str());
+        if (d.surface) decoded.push_back(d);
+    }
+    closedir(dir);
+    return static_cast<int>(decoded.size());
+}
+
 ZYPHO_EXPORT const Uint8* zypho_web_screen_pixels(void) {
     return screen ? static_cast<const Uint8*>(screen->pixels) : nullptr;
 }
 ZYPHO_EXPORT Uint32 zypho_web_flips(void) { return flips; }
+ZYPHO_EXPORT double zypho_web_first_flip_ms(void) { return first_flip_ms; }
+ZYPHO_EXPORT double zypho_web_last_flip_ms(void) { return last_flip_ms; }
 ZYPHO_EXPORT const Sint16* zypho_web_pass_chunk(void) { return pass_chunk; }
 ZYPHO_EXPORT int zypho_web_pass_chunk_samples(void) { return WATCH_SAMPLES; }
 ZYPHO_EXPORT Uint32 zypho_web_chunks_mixed(void) { return chunks_mixed; }
