@@ -388,6 +388,33 @@ test('the live demo plays its music and draws its scenes from it', { timeout: 90
   await page.close();
 });
 
+// A page that is not in a secure context has no AudioWorklet: the demo still plays, its sound
+// through a real ScriptProcessorNode, and the console says that the music may drift.
+test('without AudioWorklet the demo plays its music through a ScriptProcessorNode and says so', { timeout: 300000 }, async () => {
+  const { page, errors } = await openPage('', () => {
+    Object.defineProperty(BaseAudioContext.prototype, 'audioWorklet', { get: () => undefined });
+  });
+  const warnings = [];
+  page.on('console', (m) => { if (['warn', 'warning'].includes(m.type())) warnings.push(m.text()); });
+  const ready = await waitForState(page, ['ready', 'failed'], 240000);
+  assert.equal(ready.state, 'ready', `the page did not get ready: ${ready.error}`);
+  await page.click('#start');
+  await page.waitForFunction(() => window.zypho.state === 'running' && Module._zypho_web_flips && Module._zypho_web_flips() > 0,
+    { timeout: 60000, polling: 50 });
+  await new Promise((r) => setTimeout(r, 2500));
+  const sound = await page.evaluate(() => ({
+    scheduler: Boolean(Module.zyphoSound), state: Module.SDL2.audioContext.state,
+    mixed: Module._zypho_web_chunks_mixed(), loud: Module._zypho_web_loud_chunks(),
+  }));
+  assert.equal(sound.scheduler, false, 'the page placed the sound without AudioWorklet');
+  assert.equal(sound.state, 'running', 'the AudioContext is not running');
+  assert.ok(sound.mixed >= 10 && sound.loud >= 5, `the ScriptProcessorNode played ${sound.mixed} chunks, ${sound.loud} with sound`);
+  assert.ok(warnings.some((w) => /no AudioWorklet .*may drift off the beat/.test(w)),
+    `the console does not say why the sound may drift: ${JSON.stringify(warnings)}`);
+  assert.deepEqual(errors, [], 'the page reported errors');
+  await page.close();
+});
+
 // The page with some of its files replaced: `files` maps a path of the site ("media.json",
 // "Media/aa.jpg") to a response { status, body, type }.
 async function openBroken(files) {

@@ -33,11 +33,35 @@
 
 (function () {
   const CHUNK_FRAMES = 4096;  // what SDL asks the node for: the mixer's chunk
-  const LEAD_CHUNKS = 1;
+  const LEAD_CHUNKS = 1;      // chunks mixed ahead of the ear, beyond the output's latency
   const MARGIN_MS = 40;       // the pump's period, the message's way to the audio thread, jitter
   const PUMP_MS = 10;         // how often the page looks whether a chunk is due
   const SLACK_MS = 3;         // drift between the clocks tolerated before a chunk is moved
   const REFRESHES = 16;       // display refresh intervals kept to measure the refresh
+
+  // The display's refresh interval, ms: the median of the last intervals between animation
+  // frames, measured from the page's start (a 60 Hz display until there are some). Every frame
+  // also runs the listeners (the open sound's pump).
+  const refreshes = [];
+  let lastFrameTime = null;
+  const frameListeners = [];
+  function refreshMs() {
+    if (refreshes.length < 4) return 1000 / 60;
+    const sorted = refreshes.slice().sort((a, b) => a - b);
+    return sorted[sorted.length >> 1];
+  }
+  // How much later than the timeline the music is heard: see the top of this file.
+  const pictureDelayMs = () => 1.5 * refreshMs();
+  function everyFrame(time) {
+    if (lastFrameTime !== null && time > lastFrameTime) {
+      refreshes.push(time - lastFrameTime);
+      if (refreshes.length > REFRESHES) refreshes.shift();
+    }
+    lastFrameTime = time;
+    for (const f of frameListeners) f();
+    requestAnimationFrame(everyFrame);
+  }
+  requestAnimationFrame(everyFrame);
 
   // Opens the sound on `context`: loads the worklet and gives the context the node stand-in.
   // Resolves to the scheduler, or to null when the browser cannot (the reason is on the console).
@@ -70,8 +94,6 @@
     let node = null;         // the stand-in SDL was given
     let nextHeardAt = null;  // page ms at which the next chunk mixed is heard; null: not yet
     let nextFrame = null;    // the frame right after the last chunk sent
-    const refreshes = [];
-    let lastFrameTime = null;
     const stats = { chunks: 0, lateChunks: 0, lateFrames: 0, moved: 0, late: [] };
 
     player.port.onmessage = (e) => {
@@ -82,24 +104,6 @@
         if (stats.late.length < 10) stats.late.push([e.data.index, e.data.late]);
       }
     };
-
-    // The display's refresh interval, ms: the median of the last intervals between animation
-    // frames (a 60 Hz display until there are some).
-    function refreshMs() {
-      if (refreshes.length < 4) return 1000 / 60;
-      const sorted = refreshes.slice().sort((a, b) => a - b);
-      return sorted[sorted.length >> 1];
-    }
-    function onFrame(time) {
-      if (lastFrameTime !== null && time > lastFrameTime) {
-        refreshes.push(time - lastFrameTime);
-        if (refreshes.length > REFRESHES) refreshes.shift();
-      }
-      lastFrameTime = time;
-      pump();
-      if (context.state !== 'closed') requestAnimationFrame(onFrame);
-    }
-    requestAnimationFrame(onFrame);
 
     // The context frame heard at page time `ms`, from the output's latest time stamp.
     function frameAt(ms) {
@@ -131,6 +135,8 @@
       const lead = LEAD_CHUNKS * chunkMs + 1000 * ((context.baseLatency || 0) + (context.outputLatency || 0)) + MARGIN_MS;
       while (nextHeardAt - performance.now() < lead) mixOne();
     }
+    // Looked at on every animation frame and every PUMP_MS between them.
+    frameListeners.push(pump);
     const timer = setInterval(() => {
       if (context.state === 'closed') clearInterval(timer);
       else pump();
@@ -139,9 +145,12 @@
     return {
       stats,
       // context.createScriptProcessor for SDL: the node it gets is asked for chunks by the page.
+      // Any other shape than the mixer's chunks gets a real node.
       mixerNode(frames, inputs, channels) {
         if (frames !== CHUNK_FRAMES || channels !== 2) {
-          throw new Error(`the sound expects ${CHUNK_FRAMES}-frame stereo chunks, not ${frames} frames of ${channels} channels`);
+          console.warn(`zypho: the sound asks for ${frames}-frame chunks of ${channels} channels, not ` +
+            `${CHUNK_FRAMES} of 2: it plays through a ScriptProcessorNode and may drift off the beat`);
+          return BaseAudioContext.prototype.createScriptProcessor.call(context, frames, inputs, channels);
         }
         node = { onaudioprocess: null, connect() {}, disconnect() { node = null; } };
         return node;
@@ -152,11 +161,10 @@
       },
       // The music starts with the next chunk mixed: see the top of this file.
       startMusic(zeroPointMs, heardLateMs) {
-        nextHeardAt = zeroPointMs + heardLateMs + 1.5 * refreshMs();
+        nextHeardAt = zeroPointMs + heardLateMs + pictureDelayMs();
         nextFrame = null;
         pump();
       },
-      pictureDelayMs: () => 1.5 * refreshMs(),
     };
   }
 
