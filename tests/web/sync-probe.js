@@ -118,17 +118,20 @@ async function measureSync(page, cuts, heardLateMs, { windowMs = 100, searchMs =
     const bytes = await (await fetch('Media/s.ogg')).arrayBuffer();
     const decoded = await new OfflineAudioContext(2, 1, rate).decodeAudioData(bytes);
     const l = decoded.getChannelData(0), r = decoded.getChannelData(1);
-    // The page time at which context frame f is heard, from the time stamp read nearest to it.
+    // Page ms minus context ms, from the time stamps read within a second of page time `ms`: their
+    // median, as one reading can be off by the output's jitter.
+    const offsetNear = (ms) => {
+      const near = probe.stamps.filter((s) => Math.abs(s[1] - ms) <= 1000).map((s) => s[1] - 1000 * s[0]);
+      const all = near.length ? near : probe.stamps.map((s) => s[1] - 1000 * s[0]);
+      all.sort((a, b) => a - b);
+      return all[all.length >> 1];
+    };
+    // The page time at which context frame f is heard, and the frame heard at page time ms.
     const heardAt = (f) => {
-      let best = null;
-      for (const s of probe.stamps) if (!best || Math.abs(s[0] * rate - f) < Math.abs(best[0] * rate - f)) best = s;
-      return best[1] + (f / rate - best[0]) * 1000;
+      const guess = f / rate * 1000 + offsetNear(f / rate * 1000 + probe.stamps[0][1] - 1000 * probe.stamps[0][0]);
+      return f / rate * 1000 + offsetNear(guess);
     };
-    const frameAt = (ms) => {
-      let best = null;
-      for (const s of probe.stamps) if (!best || Math.abs(s[1] - ms) < Math.abs(best[1] - ms)) best = s;
-      return Math.round((best[0] + (ms - best[1]) / 1000) * rate);
-    };
+    const frameAt = (ms) => Math.round(((ms - offsetNear(ms)) / 1000) * rate);
     const half = Math.round((windowMs / 2) * rate / 1000), search = Math.round(searchMs * rate / 1000);
     const out = [];
     for (const cut of cuts) {

@@ -13,9 +13,11 @@
 // sample, which belongs to the timeline's moment zeroPointMs + heardLateMs (page clock, ms), the
 // delay the soundtrack is laid out for. Chunk n after it belongs n chunk lengths later. Each is
 // heard at its moment plus the browser's picture delay (below), turned from the page's clock into
-// the sound's with getOutputTimestamp(), which counts the output's own latency. Chunks follow
-// each other frame for frame unless the two clocks drift apart by more than SLACK_MS; then the
-// next chunk moves to its frame (a click, once in a long while, instead of music drifting off).
+// the sound's with getOutputTimestamp(), which counts the output's own latency: the median of
+// the last STAMPS readings, since a single reading can be off by the output's own jitter (a
+// busy machine calls a sound device late). Chunks follow each other frame for frame unless the
+// two clocks drift apart by more than SLACK_MS (a glitch of the output, say); then the next chunk
+// moves to its frame (a click, once in a long while, instead of music drifting off).
 //
 // The picture delay: the browser shows what a pass drew when it composes its next frame, one
 // display refresh after the pass read the clock, and the first pass of a scene reads the clock on
@@ -37,6 +39,7 @@
   const MARGIN_MS = 40;       // the pump's period, the message's way to the audio thread, jitter
   const PUMP_MS = 10;         // how often the page looks whether a chunk is due
   const SLACK_MS = 3;         // drift between the clocks tolerated before a chunk is moved
+  const STAMPS = 15;          // output time stamps kept, one per look (about 150 ms of them)
   const REFRESHES = 16;       // display refresh intervals kept to measure the refresh
 
   // The display's refresh interval, ms: the median of the last intervals between animation
@@ -95,6 +98,7 @@
     let nextHeardAt = null;  // page ms at which the next chunk mixed is heard; null: not yet
     let nextFrame = null;    // the frame right after the last chunk sent
     const stats = { chunks: 0, lateChunks: 0, lateFrames: 0, moved: 0, late: [] };
+    const offsets = [];      // page ms minus context ms of the output's last time stamps
 
     player.port.onmessage = (e) => {
       spare.push([e.data.left, e.data.right]);
@@ -105,10 +109,18 @@
       }
     };
 
-    // The context frame heard at page time `ms`, from the output's latest time stamp.
-    function frameAt(ms) {
+    // Reads the output's time stamp (once the sound runs).
+    function readClock() {
+      if (context.state !== 'running') return;
       const stamp = context.getOutputTimestamp();
-      return Math.round((stamp.contextTime + (ms - stamp.performanceTime) / 1000) * rate);
+      if (!(stamp.contextTime > 0)) return;
+      offsets.push(stamp.performanceTime - 1000 * stamp.contextTime);
+      if (offsets.length > STAMPS) offsets.shift();
+    }
+    // The context frame heard at page time `ms`.
+    function frameAt(ms) {
+      const sorted = offsets.slice().sort((a, b) => a - b);
+      return Math.round(((ms - sorted[sorted.length >> 1]) / 1000) * rate);
     }
 
     function mixOne() {
@@ -131,7 +143,8 @@
 
     // Mixes every chunk that is due.
     function pump() {
-      if (!node || !node.onaudioprocess || nextHeardAt === null || context.state !== 'running') return;
+      readClock();
+      if (!node || !node.onaudioprocess || nextHeardAt === null || !offsets.length) return;
       const lead = LEAD_CHUNKS * chunkMs + 1000 * ((context.baseLatency || 0) + (context.outputLatency || 0)) + MARGIN_MS;
       while (nextHeardAt - performance.now() < lead) mixOne();
     }
@@ -155,9 +168,10 @@
         node = { onaudioprocess: null, connect() {}, disconnect() { node = null; } };
         return node;
       },
-      // Whether the sound's clock runs and can be read against the page's.
+      // Whether the sound's clock runs and has been read against the page's.
       ready() {
-        return context.state === 'running' && context.getOutputTimestamp().contextTime > 0;
+        readClock();
+        return context.state === 'running' && offsets.length > 0;
       },
       // The music starts with the next chunk mixed: see the top of this file.
       startMusic(zeroPointMs, heardLateMs) {
