@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "contact_sheet.h"
+#include "flash_report.h"
 #include "frame_sink.h"
 #include "options.h"
 #include "progress.h"
@@ -156,6 +157,24 @@ int capture_video(const CaptureOptions& options, const std::string& output) {
     return 0;
 }
 
+// The flash report: the CSV (and the plot) written, the summary on standard output. Exit status 0
+// when the range passes, 3 when it fails.
+int flash_report(const CaptureOptions& options, const std::string& csv, const std::string& plot) {
+    std::vector<FlashRecord> records;
+    std::string error;
+    if (!run_flash_report(options.fps, options.from_ms, options.to_ms, csv, plot, options.quiet,
+                          records, error))
+        return fail(error);
+    std::fputs(flash_summary(records, options.fps).c_str(), stdout);
+    std::fflush(stdout);
+    if (!options.quiet) {
+        std::fprintf(stderr, "%s: wrote %s", PROGRAM, csv.c_str());
+        if (!plot.empty()) std::fprintf(stderr, " and %s", plot.c_str());
+        std::fprintf(stderr, "\n");
+    }
+    return flash_records_pass(records) ? 0 : 3;
+}
+
 }  // namespace
 
 int capture_main(int argc, char** argv) {
@@ -173,10 +192,16 @@ int capture_main(int argc, char** argv) {
     catch_signals();
 
     // The output is named from where the tool was started, the media are read from --dir.
-    std::string output = options.output.empty() ? default_output(options.mode) : options.output;
+    const auto from_start = [](std::string path) {
+        std::error_code ec;
+        const fs::path absolute = fs::absolute(path, ec);
+        return ec ? path : absolute.lexically_normal().string();
+    };
+    const std::string output =
+        from_start(options.output.empty() ? default_output(options.mode) : options.output);
+    const std::string flash_csv = options.flash_csv.empty() ? "" : from_start(options.flash_csv);
+    const std::string plot = options.plot.empty() ? "" : from_start(options.plot);
     std::error_code ec;
-    const fs::path absolute = fs::absolute(output, ec);
-    if (!ec) output = absolute.lexically_normal().string();
     if (!options.dir.empty() && chdir(options.dir.c_str()) != 0)
         return fail("cannot enter '" + options.dir + "': " + std::strerror(errno));
     if (access(TRACK, R_OK) != 0) {
@@ -188,6 +213,7 @@ int capture_main(int argc, char** argv) {
 
     switch (options.mode) {
         case CaptureMode::Golden: return print_golden(options);
+        case CaptureMode::FlashReport: return flash_report(options, flash_csv, plot);
         case CaptureMode::ContactSheet: {
             TempFile probe;  // an unwritable place fails here, before the run
             if (!probe.create(output, error)) return fail(error);

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <vector>
@@ -46,26 +47,38 @@ bool parse_decimal_ms(const std::string& text, long long& ms) {
 }
 
 const OptionSpec OPTIONS[] = {
-    {'o', "output", true}, {'r', "fps", true},   {'s', "from", true},   {'t', "to", true},
-    {'x', "scale", true},  {'C', "dir", true},   {'q', "quiet", false}, {0, "contact-sheet", false},
-    {0, "golden", false},  {'h', "help", false}, {0, nullptr, false},
+    {'o', "output", true},     {'r', "fps", true},          {'s', "from", true},
+    {'t', "to", true},         {'x', "scale", true},        {'C', "dir", true},
+    {'q', "quiet", false},     {0, "contact-sheet", false}, {0, "golden", false},
+    {0, "flash-report", true}, {0, "plot", true},           {'h', "help", false},
+    {0, nullptr, false},
 };
 
 // The options each mode reads; any other is refused rather than silently ignored.
 bool mode_reads(CaptureMode mode, const std::string& option) {
-    if (option == "golden" || option == "contact-sheet") return true;  // the mode switches
+    if (option == "golden" || option == "contact-sheet" || option == "flash-report")
+        return true;  // the mode switches
     switch (mode) {
-        case CaptureMode::Video: return true;
+        case CaptureMode::Video: return option != "plot";
         case CaptureMode::ContactSheet:
             return option == "output" || option == "dir" || option == "quiet";
         case CaptureMode::Golden: return option == "dir";
+        // Always at 60 frames a second, on the whole screen: no -r, no -x, no -o.
+        case CaptureMode::FlashReport:
+            return option == "from" || option == "to" || option == "dir" || option == "quiet" ||
+                   option == "plot";
         case CaptureMode::Help: return true;
     }
     return false;
 }
 
 const char* mode_option(CaptureMode mode) {
-    return mode == CaptureMode::ContactSheet ? "--contact-sheet" : "--golden";
+    switch (mode) {
+        case CaptureMode::ContactSheet: return "--contact-sheet";
+        case CaptureMode::Golden: return "--golden";
+        case CaptureMode::FlashReport: return "--flash-report";
+        default: return "recording";
+    }
 }
 
 bool apply(const OptionSpec& o, const std::string& value, CaptureOptions& options,
@@ -107,6 +120,19 @@ bool apply(const OptionSpec& o, const std::string& value, CaptureOptions& option
         options.mode = CaptureMode::ContactSheet;
     } else if (name == "golden") {
         options.mode = CaptureMode::Golden;
+    } else if (name == "flash-report") {
+        if (value.empty()) {
+            error = "the path for --flash-report is empty";
+            return false;
+        }
+        options.mode = CaptureMode::FlashReport;
+        options.flash_csv = value;
+    } else if (name == "plot") {
+        if (value.empty()) {
+            error = "the path for --plot is empty";
+            return false;
+        }
+        options.plot = value;
     } else if (name == "help") {
         options.mode = CaptureMode::Help;
     }
@@ -160,8 +186,19 @@ bool parse_options(int argc, const char* const* argv, CaptureOptions& options, s
         if (!apply(*a.option, a.value, options, error)) return false;
     }
     if (options.mode == CaptureMode::Help) return true;
-    if (find_argument(arguments, "golden") && find_argument(arguments, "contact-sheet")) {
-        error = "--golden and --contact-sheet cannot be combined: one mode at a time";
+    std::vector<std::string> modes;
+    for (const Argument& a : arguments) {
+        const std::string name = a.option->long_name;
+        if ((name == "golden" || name == "contact-sheet" || name == "flash-report") &&
+            std::find(modes.begin(), modes.end(), "--" + name) == modes.end())
+            modes.push_back("--" + name);
+    }
+    if (modes.size() > 1) {
+        error = modes[0] + " and " + modes[1] + " cannot be combined: one mode at a time";
+        return false;
+    }
+    if (find_argument(arguments, "plot") && options.mode != CaptureMode::FlashReport) {
+        error = "--plot draws a flash report: it needs --flash-report";
         return false;
     }
     for (const Argument& a : arguments)
@@ -205,15 +242,27 @@ directory must hold Media/ (or name it with -C).
                        instead (-o, default: contact-sheet.png)
       --golden         print the golden-frame table of the tests (for
                        scripts/update-golden) instead
+      --flash-report FILE
+                       analyse the range for flashing instead, at 60 frames a
+                       second: general and red flashes as WCAG 2.x (2.3.1) and
+                       Ofcom define them; more than three in one second over
+                       25% of the screen or more fails. Writes one CSV row per
+                       frame to FILE and prints a summary on standard output:
+                       pass or fail, the worst second, the failing stretches
+      --plot FILE      with --flash-report: also draw the flashes per second
+                       over the range, with the scenes marked, as a PNG
   -h, --help           show this help and exit
 
 SDL runs on its dummy video and audio drivers unless SDL_VIDEODRIVER or
 SDL_AUDIODRIVER are set. Exit status: 0 on success, 1 when the capture failed
 (the last line says why), 2 for a bad command line, 130 or 143 when interrupted
-by SIGINT or SIGTERM. A failed or interrupted capture removes what it wrote.
+by SIGINT or SIGTERM; 3 when a flash report is written and the range fails.
+A failed or interrupted capture removes what it wrote.
 
 Examples:
   zypho-capture -o zypho.mp4 -x 2            the whole demo, 1280x960
   zypho-capture -o frames -s 66 -t 81 -r 30  the oscilloscope as PNG frames
+  zypho-capture --flash-report flashes.csv --plot flashes.png
+                                             the whole demo checked for flashing
 )";
 }

@@ -7,6 +7,7 @@ enum class CaptureMode {
     Video,         // numbered PNG frames, or an MP4 through ffmpeg
     ContactSheet,  // one PNG with a captioned thumbnail per scene
     Golden,        // print the golden-frame table of the tests
+    FlashReport,   // analyse the range for flashes: a CSV, a summary, optionally a plot
     Help,
 };
 
@@ -19,6 +20,10 @@ struct CaptureOptions {
     std::string output;  // empty: the mode's default (default_output)
     std::string dir;     // directory holding Media/; empty: the working directory
     bool quiet = false;  // no progress bar, no summary
+
+    // The flash report's files (its summary goes to standard output, quiet or not).
+    std::string flash_csv;  // --flash-report: the CSV to write
+    std::string plot;       // --plot: the PNG to draw; empty: none
 };
 
 // Where the mode writes when no -o is given.

@@ -334,3 +334,59 @@ TEST_F(CaptureTool, TheRangeStartsAtTheFirstFrameAtOrAfterFrom) {
     ASSERT_EQ(run_tool("-q -r 10 -t 0.3 -o b").status, 0);
     EXPECT_EQ(slurp("a/frame-000000.png"), slurp("b/frame-000002.png"));
 }
+
+namespace {
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
+
+TEST_F(CaptureTool, AFlashReportOfOneSecondHasARowPerFrame) {
+    const Result r = run_tool("-q --flash-report flashes.csv --plot flashes.png -t 1");
+    const std::vector<std::string> summary = lines_of(r.out);
+    ASSERT_FALSE(summary.empty()) << r.err;
+    // Exit status 0 for a pass, 3 for a fail, and the summary's last line says which.
+    EXPECT_EQ(r.status, summary.back() == "result: PASS" ? 0 : 3) << r.out << r.err;
+    EXPECT_TRUE(summary.back() == "result: PASS" || summary.back() == "result: FAIL") << r.out;
+    EXPECT_EQ(summary.front(), "flash report: 60 frames at 60 fps, 0.000 s to 0.983 s") << r.out;
+    EXPECT_EQ(r.err, "");
+
+    const std::vector<std::string> csv = lines_of(slurp("flashes.csv"));
+    ASSERT_EQ(csv.size(), 61u);
+    EXPECT_EQ(csv[0],
+              "time_s,scene,transition_area,general_flashes_1s,general_area_over_3,"
+              "red_flashes_1s,red_area_over_3,fails");
+    EXPECT_EQ(csv[1].rfind("0.000,fade-in,", 0), 0u) << csv[1];
+    EXPECT_EQ(csv[60].rfind("0.983,fade-in,", 0), 0u) << csv[60];
+    for (std::size_t i = 1; i < csv.size(); ++i)
+        EXPECT_EQ(std::count(csv[i].begin(), csv[i].end(), ','), 7) << csv[i];
+
+    const std::string png = slurp("flashes.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+}
+
+TEST_F(CaptureTool, AFlashReportRefusesBadOptionsAndUnwritablePlaces) {
+    Result r = run_tool("--flash-report flashes.csv -r 30");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(lines_of(r.err).front(), "zypho-capture: --flash-report does not use -r/--fps")
+        << r.err;
+    r = run_tool("--plot flashes.png -t 1");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(lines_of(r.err).front(),
+              "zypho-capture: --plot draws a flash report: it needs --flash-report")
+        << r.err;
+    EXPECT_EQ(entries("."), (std::vector<std::string>{"Media"}));
+
+    // An unwritable plot is found before the run, and the CSV is not left either.
+    r = run_tool("-q --flash-report flashes.csv --plot no-such-dir/flashes.png -t 1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no-such-dir/flashes.png"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(entries("."), (std::vector<std::string>{"Media"}));
+}

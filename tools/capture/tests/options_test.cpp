@@ -119,6 +119,16 @@ TEST(CaptureOptions, BadCommandLinesSayWhatIsWrong) {
         {{"--golden", "-q"}, "--golden does not use -q/--quiet"},
         {{"--contact-sheet", "-s", "5"}, "--contact-sheet does not use -s/--from"},
         {{"--contact-sheet", "-x2"}, "--contact-sheet does not use -x/--scale"},
+        // The flash report: always 60 frames a second on the whole screen, its own outputs.
+        {{"--flash-report"}, "needs a value"},
+        {{"--flash-report="}, "the path for --flash-report is empty"},
+        {{"--flash-report", "f.csv", "--plot="}, "the path for --plot is empty"},
+        {{"--flash-report", "f.csv", "-r", "30"}, "--flash-report does not use -r/--fps"},
+        {{"--flash-report", "f.csv", "-x", "2"}, "--flash-report does not use -x/--scale"},
+        {{"--flash-report", "f.csv", "-o", "a.mp4"}, "--flash-report does not use -o/--output"},
+        {{"--plot", "p.png"}, "--plot draws a flash report: it needs --flash-report"},
+        {{"--contact-sheet", "--plot", "p.png"}, "it needs --flash-report"},
+        {{"--flash-report", "f.csv", "--golden"}, "--flash-report and --golden cannot be combined"},
     };
     for (const Case& c : cases) {
         const Parsed p = parse(c.args);
@@ -137,8 +147,9 @@ TEST(CaptureOptions, OutputKindFollowsTheExtension) {
 
 TEST(CaptureOptions, HelpNamesEveryOption) {
     const std::string help = usage_text();
-    for (const char* o : {"--output", "--fps", "--from", "--to", "--scale", "--dir", "--quiet",
-                          "--contact-sheet", "--golden", "--help", "ffmpeg"})
+    for (const char* o :
+         {"--output", "--fps", "--from", "--to", "--scale", "--dir", "--quiet", "--contact-sheet",
+          "--golden", "--flash-report", "--plot", "--help", "ffmpeg"})
         EXPECT_NE(help.find(o), std::string::npos) << o;
 }
 
@@ -153,6 +164,20 @@ TEST(CaptureOptions, EachModeRefusesTheOptionsItDoesNotRead) {
         EXPECT_FALSE(p.ok) << option;
     }
     EXPECT_TRUE(parse({"--contact-sheet", "-o", "x.png", "-q", "-C", "."}).ok);
+}
+
+TEST(CaptureOptions, TheFlashReportTakesARangeAndAPlot) {
+    const Parsed p = parse(
+        {"--flash-report", "f.csv", "-s", "66", "-t", "1:21", "--plot=f.png", "-q", "-C", "top"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.mode, CaptureMode::FlashReport);
+    EXPECT_EQ(p.options.flash_csv, "f.csv");
+    EXPECT_EQ(p.options.plot, "f.png");
+    EXPECT_EQ(p.options.fps, 60);
+    EXPECT_EQ(p.options.from_ms, 66000);
+    EXPECT_EQ(p.options.to_ms, 81000);
+    EXPECT_TRUE(p.options.quiet);
+    EXPECT_EQ(parse({"--flash-report=f.csv"}).options.plot, "");
 }
 
 TEST(CaptureOptions, ALoneDashIsAnOperandAndRefused) {
