@@ -80,9 +80,22 @@ int print_golden(const CaptureOptions&) {
 // The frames of the range, rendered and handed to the sink, then the sink committed.
 enum class Outcome { done, failed, interrupted };
 
+// The frame a capture writes: the screen enlarged `scale` times, centred in w × h pixels.
+struct Framing {
+    int scale, w, h;
+    bool plain() const { return scale == 1 && w == OFFLINE_SCREEN_W && h == OFFLINE_SCREEN_H; }
+};
+
+Framing framing(const CaptureOptions& options) {
+    if (options.frame_w > 0)
+        return {fit_scale(options.frame_w, options.frame_h), options.frame_w, options.frame_h};
+    return {options.scale, OFFLINE_SCREEN_W * options.scale, OFFLINE_SCREEN_H * options.scale};
+}
+
 Outcome record(OfflineRun& run, FrameSink& sink, SinkGuard& guard, const CaptureOptions& options,
-               long long first, long long end, Progress& progress, std::string& error) {
-    std::vector<std::uint8_t> screen(options.scale > 1 ? OFFLINE_RGB_BYTES : 0);
+               const Framing& frame, long long first, long long end, Progress& progress,
+               std::string& error) {
+    std::vector<std::uint8_t> screen(frame.plain() ? 0 : OFFLINE_RGB_BYTES);
     for (long long n = 0; n < end; ++n) {
         if (interrupted) return Outcome::interrupted;
         if (!run.pass_at(frame_ms(n, options.fps))) {
@@ -91,11 +104,12 @@ Outcome record(OfflineRun& run, FrameSink& sink, SinkGuard& guard, const Capture
         }
         if (n >= first) {
             std::uint8_t* out = sink.buffer();
-            if (options.scale > 1) {
-                run.read_rgb(screen.data());
-                scale_rgb(screen.data(), OFFLINE_SCREEN_W, OFFLINE_SCREEN_H, options.scale, out);
-            } else {
+            if (frame.plain()) {
                 run.read_rgb(out);
+            } else {
+                run.read_rgb(screen.data());
+                place_rgb(screen.data(), OFFLINE_SCREEN_W, OFFLINE_SCREEN_H, frame.scale, out,
+                          frame.w, frame.h);
             }
             if (!sink.write(n - first, error)) return Outcome::failed;
         }
@@ -108,15 +122,19 @@ Outcome record(OfflineRun& run, FrameSink& sink, SinkGuard& guard, const Capture
 }
 
 int capture_video(const CaptureOptions& options, const std::string& output) {
-    const int w = OFFLINE_SCREEN_W * options.scale, h = OFFLINE_SCREEN_H * options.scale;
+    const Framing frame = framing(options);
+    const int w = frame.w, h = frame.h;
     std::unique_ptr<FrameSink> sink;
-    if (is_mp4_path(output)) {
+    if (const VideoKind kind = video_kind(output); kind != VideoKind::None) {
         const std::string ffmpeg = find_on_path("ffmpeg");
         if (ffmpeg.empty())
             return fail(
-                "ffmpeg not found on PATH: it is needed for MP4 output (Debian: apt-get "
+                "ffmpeg not found on PATH: it is needed for video output (Debian: apt-get "
                 "install ffmpeg). PNG frames need nothing else: -o DIRECTORY");
-        sink = make_mp4_sink(output, ffmpeg, w, h, options.fps, TRACK);
+        VideoEncoding encoding;
+        encoding.lossless = kind == VideoKind::Matroska;
+        encoding.crf = options.crf;
+        sink = make_video_sink(output, ffmpeg, w, h, options.fps, encoding, TRACK);
     } else {
         sink = make_png_sink(output, w, h);
     }
@@ -140,7 +158,7 @@ int capture_video(const CaptureOptions& options, const std::string& output) {
     if (!sink->begin(first, end, error)) return fail(error);
 
     Progress progress(sink->label(), end, options.quiet);
-    const Outcome outcome = record(run, *sink, guard, options, first, end, progress, error);
+    const Outcome outcome = record(run, *sink, guard, options, frame, first, end, progress, error);
     progress.finish();
     if (outcome == Outcome::interrupted) return interrupted_exit();
     if (outcome == Outcome::failed) return fail(error);

@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <sys/statvfs.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +12,7 @@
 
 #include "output_file.h"
 #include "shell/audio_latency.h"
+#include "shell/schedule.h"
 #include "writers.h"
 
 namespace fs = std::filesystem;
@@ -42,6 +44,42 @@ bool mp4_is_whole(const std::string& path) {
         at += box;
     }
     return at == size && moov && mdat;
+}
+
+// Whether the Matroska file at `path` is whole: its EBML header and one Segment whose size,
+// written once ffmpeg has finished, reaches exactly to the end of the file.
+bool matroska_is_whole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return false;
+    const unsigned long long size = static_cast<unsigned long long>(in.tellg());
+    in.seekg(0);
+    // An element ID (kept with its length marker) or a size (without it), as EBML's variable-length
+    // integers; false at the end of the file or on a malformed one.
+    const auto read_vint = [&](bool keep_marker, unsigned long long& value, int& length) {
+        const int first = in.get();
+        if (first <= 0) return false;
+        length = 1;
+        while (length <= 8 && !(first & (0x80 >> (length - 1)))) ++length;
+        if (length > 8) return false;
+        value = keep_marker ? static_cast<unsigned long long>(first)
+                            : static_cast<unsigned long long>(first & (0xFF >> length));
+        for (int i = 1; i < length; ++i) {
+            const int b = in.get();
+            if (b < 0) return false;
+            value = value << 8 | static_cast<unsigned long long>(b);
+        }
+        return true;
+    };
+    unsigned long long id = 0, length = 0;
+    int id_bytes = 0, size_bytes = 0;
+    if (!read_vint(true, id, id_bytes) || id != 0x1A45DFA3 || !read_vint(false, length, size_bytes))
+        return false;
+    const unsigned long long segment_at =
+        static_cast<unsigned long long>(id_bytes + size_bytes) + length;
+    in.seekg(static_cast<std::streamoff>(segment_at));
+    if (!read_vint(true, id, id_bytes) || id != 0x18538067 || !read_vint(false, length, size_bytes))
+        return false;
+    return segment_at + id_bytes + size_bytes + length == size;
 }
 
 // The likely reason a file of `size` bytes in `dir` was cut off.
@@ -119,25 +157,27 @@ private:
     PngFrameWriter writer_;
 };
 
-class Mp4Sink final : public FrameSink {
+class VideoSink final : public FrameSink {
 public:
-    Mp4Sink(const std::string& path, const std::string& ffmpeg, int w, int h, int fps,
-            const std::string& track)
+    VideoSink(const std::string& path, const std::string& ffmpeg, int w, int h, int fps,
+              const VideoEncoding& encoding, const std::string& track)
         : path_(path),
           ffmpeg_(ffmpeg),
           track_(track),
           w_(w),
           h_(h),
           fps_(fps),
+          encoding_(encoding),
           frame_(static_cast<std::size_t>(w) * h * 3) {}
 
-    const char* label() const override { return "mp4"; }
+    const char* label() const override { return encoding_.lossless ? "mkv" : "mp4"; }
 
     bool claim(std::string& error) override { return temp_.create(path_, error); }
 
     bool begin(long long first, long long end, std::string& error) override {
+        encoding_.chapters = scene_chapters(first, end, fps_);
         // The sound starts where a viewer of the live demo hears the track at the first frame.
-        return encoder_.open(ffmpeg_, temp_.path(), w_, h_, fps_, track_,
+        return encoder_.open(ffmpeg_, temp_.path(), w_, h_, fps_, encoding_, track_,
                              static_cast<double>(first) / fps_ - MUSIC_HEARD_LATE_MS / 1000.0,
                              static_cast<double>(end - first) / fps_, error);
     }
@@ -150,7 +190,7 @@ public:
 
     bool commit(std::string& error) override {
         if (!encoder_.finish(error)) return false;
-        if (!mp4_is_whole(temp_.path())) {
+        if (!(encoding_.lossless ? matroska_is_whole(temp_.path()) : mp4_is_whole(temp_.path()))) {
             std::error_code ec;
             const unsigned long long size = fs::file_size(temp_.path(), ec);
             const fs::path dir = fs::path(path_).parent_path();
@@ -169,6 +209,7 @@ public:
 private:
     std::string path_, ffmpeg_, track_;
     int w_, h_, fps_;
+    VideoEncoding encoding_;
     std::vector<std::uint8_t> frame_;
     TempFile temp_;
     FfmpegWriter encoder_;
@@ -176,11 +217,36 @@ private:
 
 }  // namespace
 
+std::string scene_chapters(long long first, long long end, int fps) {
+    // Frame k shows the entry that holds frame_ms(k): the first frame of entry n is the first
+    // with k × 1000 / fps >= its start, i.e. k = ceil(start × fps / 1000).
+    const auto first_frame = [fps](int ms) {
+        return (static_cast<long long>(ms) * fps + 999) / 1000;
+    };
+    std::string text = ";FFMETADATA1\n";
+    for (int n = 0; n < SCHEDULE_SIZE; ++n) {
+        const long long from = std::max(first, first_frame(schedule_start_ms[n]));
+        const long long to =
+            n + 1 < SCHEDULE_SIZE ? std::min(end, first_frame(schedule_start_ms[n + 1])) : end;
+        if (from >= to) continue;
+        std::string title;
+        for (const char* c = schedule[n].name; *c; ++c) {
+            if (std::strchr("=;#\\\n", *c)) title += '\\';
+            title += *c;
+        }
+        text += "[CHAPTER]\nTIMEBASE=1/" + std::to_string(fps) +
+                "\nSTART=" + std::to_string(from - first) + "\nEND=" + std::to_string(to - first) +
+                "\ntitle=" + title + "\n";
+    }
+    return text;
+}
+
 std::unique_ptr<FrameSink> make_png_sink(const std::string& dir, int w, int h) {
     return std::make_unique<PngSink>(dir, w, h);
 }
 
-std::unique_ptr<FrameSink> make_mp4_sink(const std::string& path, const std::string& ffmpeg, int w,
-                                         int h, int fps, const std::string& track) {
-    return std::make_unique<Mp4Sink>(path, ffmpeg, w, h, fps, track);
+std::unique_ptr<FrameSink> make_video_sink(const std::string& path, const std::string& ffmpeg,
+                                           int w, int h, int fps, const VideoEncoding& encoding,
+                                           const std::string& track) {
+    return std::make_unique<VideoSink>(path, ffmpeg, w, h, fps, encoding, track);
 }

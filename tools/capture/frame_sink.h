@@ -1,5 +1,5 @@
 #pragma once
-// Where a capture's frames go, all or nothing: a directory of PNG frames or an MP4 through
+// Where a capture's frames go, all or nothing: a directory of PNG frames or a video through
 // ffmpeg. A sink first claims its output (so that an unwritable place is found before any work),
 // then takes the frames of the range one by one, and finally commits. Until it has committed,
 // everything it wrote can be taken back with discard(); SinkGuard does that on every way out of a
@@ -9,11 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "writers.h"  // VideoEncoding
+
 class FrameSink {
 public:
     virtual ~FrameSink() = default;
 
-    // "png" or "mp4", for the progress bar.
+    // "png", "mp4" or "mkv", for the progress bar.
     virtual const char* label() const = 0;
     // Makes sure the output can be written, before the demo starts. False with a one-line `error`.
     virtual bool claim(std::string& error) = 0;
@@ -36,10 +38,17 @@ public:
 // frames is refused: new frames are never mixed with those of an earlier capture.
 std::unique_ptr<FrameSink> make_png_sink(const std::string& dir, int w, int h);
 
-// An MP4 at `path` (".mp4"), encoded by the ffmpeg at `ffmpeg` at `fps` frames a second, with the
-// slice of the sound track `track` that the range covers.
-std::unique_ptr<FrameSink> make_mp4_sink(const std::string& path, const std::string& ffmpeg, int w,
-                                         int h, int fps, const std::string& track);
+// A video at `path` (an MP4, or a Matroska master when `encoding` is lossless), encoded by the
+// ffmpeg at `ffmpeg` at `fps` frames a second, with the slice of the sound track `track` that the
+// range covers.
+std::unique_ptr<FrameSink> make_video_sink(const std::string& path, const std::string& ffmpeg,
+                                           int w, int h, int fps, const VideoEncoding& encoding,
+                                           const std::string& track);
+
+// The chapters of a video of frames first..end-1 at `fps`: one per timeline entry that the
+// frames show, named after it, from its first frame to the next entry's (in frames of the video),
+// as ffmpeg's metadata file.
+std::string scene_chapters(long long first, long long end, int fps);
 
 // Discards the sink's output when it goes, unless commit() went through it and succeeded.
 class SinkGuard {

@@ -12,6 +12,11 @@ namespace {
 constexpr int MAX_FPS = 240;
 constexpr int MAX_SCALE = 8;
 constexpr long long MAX_TIME_MS = 24LL * 3600 * 1000;
+constexpr int MAX_FRAME_SIDE = 16384;            // px: more than any video format takes
+constexpr int MAX_CRF = 51;                      // H.264's worst quality
+constexpr int PICTURE_W = 640, PICTURE_H = 480;  // the demo's screen
+// The party preset's frame and rate: an event's 1080p60 screen.
+constexpr int PARTY_W = 1920, PARTY_H = 1080, PARTY_FPS = 60;
 
 bool parse_int(const std::string& text, int low, int high, int& value) {
     if (text.empty() || text.size() > 9) return false;
@@ -50,9 +55,17 @@ const OptionSpec OPTIONS[] = {
     {'o', "output", true},     {'r', "fps", true},          {'s', "from", true},
     {'t', "to", true},         {'x', "scale", true},        {'C', "dir", true},
     {'q', "quiet", false},     {0, "contact-sheet", false}, {0, "golden", false},
-    {0, "flash-report", true}, {0, "plot", true},           {'h', "help", false},
+    {0, "flash-report", true}, {0, "plot", true},           {0, "fit", true},
+    {0, "crf", true},          {0, "preset", true},         {'h', "help", false},
     {0, nullptr, false},
 };
+
+// "WxH", both whole numbers from 1 to MAX_FRAME_SIDE.
+bool parse_size(const std::string& text, int& w, int& h) {
+    const std::size_t x = text.find('x');
+    return x != std::string::npos && parse_int(text.substr(0, x), 1, MAX_FRAME_SIDE, w) &&
+           parse_int(text.substr(x + 1), 1, MAX_FRAME_SIDE, h);
+}
 
 // The options each mode reads; any other is refused rather than silently ignored.
 bool mode_reads(CaptureMode mode, const std::string& option) {
@@ -133,23 +146,102 @@ bool apply(const OptionSpec& o, const std::string& value, CaptureOptions& option
             return false;
         }
         options.plot = value;
+    } else if (name == "fit") {
+        int w = 0, h = 0;
+        if (!parse_size(value, w, h)) {
+            error = "frame size '" + value + "' for --fit is not WIDTHxHEIGHT (1920x1080)";
+            return false;
+        }
+        if (fit_scale(w, h) == 0) {
+            error = "--fit " + value + " is smaller than the 640x480 picture";
+            return false;
+        }
+        options.frame_w = w;
+        options.frame_h = h;
+    } else if (name == "crf") {
+        if (!parse_int(value, 0, MAX_CRF, options.crf)) {
+            error = "quality '" + value + "' for --crf is not a whole number from 0 to 51";
+            return false;
+        }
+    } else if (name == "preset") {
+        if (value == "party") {
+            options.preset = Preset::Party;
+        } else if (value == "archive") {
+            options.preset = Preset::Archive;
+        } else {
+            error = "preset '" + value + "' is not party or archive";
+            return false;
+        }
     } else if (name == "help") {
         options.mode = CaptureMode::Help;
     }
     return true;
 }
 
-}  // namespace
-
-std::string default_output(CaptureMode mode) {
-    return mode == CaptureMode::ContactSheet ? "contact-sheet.png" : "zypho.mp4";
+// What the video options say together, once all are read: a preset's settings, and the
+// combinations that cannot mean anything. False with a one-line `error`.
+bool settle_video(const std::vector<Argument>& arguments, CaptureOptions& options,
+                  std::string& error) {
+    const auto given = [&](const char* name) { return find_argument(arguments, name) != nullptr; };
+    if (given("fit") && given("scale")) {
+        error = "--fit picks the scale itself: it cannot be combined with -x";
+        return false;
+    }
+    const std::string output =
+        options.output.empty() ? default_output(options.mode, options.preset) : options.output;
+    if (options.preset == Preset::Party) {
+        for (const auto& [name, flag] : {std::pair{"fit", "--fit"}, {"scale", "-x"}, {"fps", "-r"}})
+            if (given(name)) {
+                error = std::string(
+                            "--preset party sets the frame (1920x1080) and the rate (60 "
+                            "fps): it cannot be combined with ") +
+                        flag;
+                return false;
+            }
+        if (video_kind(output) != VideoKind::Mp4) {
+            error = "--preset party writes an MP4: the output must end in .mp4";
+            return false;
+        }
+        options.frame_w = PARTY_W;
+        options.frame_h = PARTY_H;
+        options.fps = PARTY_FPS;
+    }
+    if (options.preset == Preset::Archive && video_kind(output) != VideoKind::Matroska) {
+        error = "--preset archive writes a Matroska master: the output must end in .mkv";
+        return false;
+    }
+    if (given("crf") && video_kind(output) != VideoKind::Mp4) {
+        error = "--crf sets the H.264 quality of an MP4: " +
+                std::string(video_kind(output) == VideoKind::Matroska
+                                ? "the Matroska master is lossless"
+                                : "PNG frames are lossless");
+        return false;
+    }
+    return true;
 }
 
-bool is_mp4_path(const std::string& path) {
-    if (path.size() < 4) return false;
+}  // namespace
+
+std::string default_output(CaptureMode mode, Preset preset) {
+    if (mode == CaptureMode::ContactSheet) return "contact-sheet.png";
+    switch (preset) {
+        case Preset::Party: return "zypho-party.mp4";
+        case Preset::Archive: return "zypho-archive.mkv";
+        case Preset::None: break;
+    }
+    return "zypho.mp4";
+}
+
+VideoKind video_kind(const std::string& path) {
+    if (path.size() < 4) return VideoKind::None;
     std::string end = path.substr(path.size() - 4);
     for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return end == ".mp4";
+    return end == ".mp4" ? VideoKind::Mp4 : end == ".mkv" ? VideoKind::Matroska : VideoKind::None;
+}
+
+int fit_scale(int w, int h) {
+    const int scale = std::min(w / PICTURE_W, h / PICTURE_H);
+    return scale < 0 ? 0 : scale;
 }
 
 bool parse_time(const std::string& text, int& ms) {
@@ -211,7 +303,7 @@ bool parse_options(int argc, const char* const* argv, CaptureOptions& options, s
         error = "the range is empty: --to must be later than --from";
         return false;
     }
-    return true;
+    return options.mode != CaptureMode::Video || settle_video(arguments, options, error);
 }
 
 std::string usage_text() {
@@ -223,10 +315,12 @@ The output is the same bytes on every run. Run it where the demo runs: the
 directory must hold Media/ (or name it with -C).
 
   -o, --output PATH    where to write (default: zypho.mp4). A PATH ending in .mp4
-                       is a video; any other PATH is a directory (made if missing)
-                       that receives frame-000000.png, frame-000001.png, ...,
-                       numbered from the start of the range; a directory that
-                       already holds frames is refused
+                       is an H.264 video with AAC sound; one ending in .mkv is a
+                       lossless master, FFV1 video and FLAC sound in Matroska; any
+                       other PATH is a directory (made if missing) that receives
+                       frame-000000.png, frame-000001.png, ..., numbered from the
+                       start of the range; a directory that already holds frames
+                       is refused. Videos carry a chapter for each scene
   -r, --fps N          frames per second, 1 to 240 (default: 60)
   -s, --from TIME      start of the range (default: 0)
   -t, --to TIME        end of the range, exclusive (default: the end of the track,
@@ -235,6 +329,15 @@ directory must hold Media/ (or name it with -C).
                        TIME is seconds (66, 66.5) or minutes:seconds (1:06)
   -x, --scale N        enlarge every pixel to N x N, nearest neighbour, 1 to 8
                        (default: 1): 2 gives 1280x960, 3 gives 1920x1440
+      --fit WxH        frames of W x H pixels: the picture enlarged by the largest
+                       whole number that fits, centred on black (1920x1080: 2x,
+                       pillarboxed; 3840x2160: 4x, 2560x1920 inside)
+      --crf N          the MP4's H.264 quality, 0 (lossless) to 51 (default: 18,
+                       which looks as the picture is; each 6 halves the size)
+      --preset NAME    party: an event's big screen, 1920x1080 at 60 fps,
+                       pillarboxed, H.264 High, AAC 192 kbit/s (default output:
+                       zypho-party.mp4); archive: a lossless master to re-encode
+                       from, FFV1 and FLAC in Matroska (zypho-archive.mkv)
   -C, --dir DIR        the directory that holds Media/ (default: the working one);
                        a relative -o is still taken from the working directory
   -q, --quiet          no progress bar and no summary on standard error
@@ -261,6 +364,10 @@ A failed or interrupted capture removes what it wrote.
 
 Examples:
   zypho-capture -o zypho.mp4 -x 2            the whole demo, 1280x960
+  zypho-capture --fit 3840x2160 -o zypho-4k.mp4
+                                             for video sites: 2560x1920 on 2160 lines
+  zypho-capture --preset party               zypho-party.mp4, for a big screen
+  zypho-capture --preset archive             zypho-archive.mkv, lossless
   zypho-capture -o frames -s 66 -t 81 -r 30  the oscilloscope as PNG frames
   zypho-capture --flash-report flashes.csv --plot flashes.png
                                              the whole demo checked for flashing

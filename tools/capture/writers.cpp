@@ -59,18 +59,33 @@ void set_png_speed() {
 }  // namespace
 
 void scale_rgb(const std::uint8_t* src, int w, int h, int scale, std::uint8_t* dst) {
-    const std::size_t out_row = static_cast<std::size_t>(w) * scale * 3;
+    place_rgb(src, w, h, scale, dst, w * scale, h * scale);
+}
+
+void place_rgb(const std::uint8_t* src, int w, int h, int scale, std::uint8_t* dst, int frame_w,
+               int frame_h) {
+    const std::size_t frame_row = static_cast<std::size_t>(frame_w) * 3;
+    const std::size_t picture_row = static_cast<std::size_t>(w) * scale * 3;
+    const int left = (frame_w - w * scale) / 2, top = (frame_h - h * scale) / 2;
+    const std::size_t left_bytes = static_cast<std::size_t>(left) * 3;
+    const std::size_t right_bytes = frame_row - left_bytes - picture_row;
+    // The black above and below the picture, then each picture row with the bars beside it.
+    std::memset(dst, 0, static_cast<std::size_t>(top) * frame_row);
+    const int below = top + h * scale;
+    std::memset(dst + below * frame_row, 0, static_cast<std::size_t>(frame_h - below) * frame_row);
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* in = src + static_cast<std::size_t>(y) * w * 3;
-        std::uint8_t* first = dst + static_cast<std::size_t>(y) * scale * out_row;
-        std::uint8_t* out = first;
+        std::uint8_t* first = dst + static_cast<std::size_t>(top + y * scale) * frame_row;
+        std::memset(first, 0, left_bytes);
+        std::uint8_t* out = first + left_bytes;
         for (int x = 0; x < w; ++x, in += 3)
             for (int k = 0; k < scale; ++k, out += 3) {
                 out[0] = in[0];
                 out[1] = in[1];
                 out[2] = in[2];
             }
-        for (int k = 1; k < scale; ++k) std::memcpy(first + k * out_row, first, out_row);
+        std::memset(out, 0, right_bytes);
+        for (int k = 1; k < scale; ++k) std::memcpy(first + k * frame_row, first, frame_row);
     }
 }
 
@@ -201,8 +216,8 @@ std::string PngFrameWriter::error() {
 FfmpegWriter::~FfmpegWriter() { abort(); }
 
 bool FfmpegWriter::open(const std::string& ffmpeg, const std::string& temp, int w, int h, int fps,
-                        const std::string& track, double audio_from_s, double duration_s,
-                        std::string& error) {
+                        const VideoEncoding& encoding, const std::string& track,
+                        double audio_from_s, double duration_s, std::string& error) {
     // A start before the track's first sample: that much silence first, then the track.
     const double delay_s = audio_from_s < 0 ? -audio_from_s : 0.0;
     char size[32], from[32], duration[32], delay[64];
@@ -210,18 +225,46 @@ bool FfmpegWriter::open(const std::string& ffmpeg, const std::string& temp, int 
     std::snprintf(from, sizeof from, "%.6f", audio_from_s < 0 ? 0.0 : audio_from_s);
     std::snprintf(duration, sizeof duration, "%.6f", std::max(0.001, duration_s - delay_s));
     std::snprintf(delay, sizeof delay, "adelay=delays=%lldS:all=1", std::llround(delay_s * 44100));
-    std::vector<std::string> args = {
-        ffmpeg, "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
-        // The frames, raw RGB on standard input.
-        "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate",
-        std::to_string(fps), "-i", "pipe:0",
-        // The sound track, the same slice of it.
-        "-ss", from, "-t", duration, "-i", track, "-map", "0:v:0", "-map", "1:a:0", "-af", delay,
-        "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p", "-c:a", "aac",
-        "-b:a", "192k",
-        // No dates, no encoder versions: the same frames give the same file.
-        "-map_metadata", "-1", "-fflags", "+bitexact", "-flags:v", "+bitexact", "-flags:a",
-        "+bitexact", "-movflags", "+faststart", "-f", "mp4", temp};
+    std::vector<std::string> args = {ffmpeg, "-hide_banner", "-nostdin", "-nostats", "-loglevel",
+                                     "error", "-y",
+                                     // The frames, raw RGB on standard input.
+                                     "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size,
+                                     "-framerate", std::to_string(fps), "-i", "pipe:0",
+                                     // The sound track, the same slice of it.
+                                     "-ss", from, "-t", duration, "-i", track};
+    // The chapters, from a metadata file: its (empty) global metadata replaces the inputs', so
+    // the file carries no dates and no encoder versions, and the chapters keep their titles.
+    chapters_path_.clear();
+    if (!encoding.chapters.empty()) {
+        chapters_path_ = temp + ".chapters";
+        if (!write_file_atomically(chapters_path_,
+                                   reinterpret_cast<const std::uint8_t*>(encoding.chapters.data()),
+                                   encoding.chapters.size(), error)) {
+            chapters_path_.clear();
+            return false;
+        }
+        args.insert(args.end(), {"-f", "ffmetadata", "-i", chapters_path_, "-map_metadata", "2",
+                                 "-map_chapters", "2"});
+    } else {
+        args.insert(args.end(), {"-map_metadata", "-1"});
+    }
+    args.insert(args.end(), {"-map", "0:v:0", "-map", "1:a:0", "-af", delay});
+    if (encoding.lossless) {
+        // FFV1 version 3 in its own colour space (RGB kept as it is), with checksums on its
+        // slices; FLAC at the track's 16 bits.
+        args.insert(args.end(), {"-c:v", "ffv1", "-level", "3", "-slicecrc", "1", "-pix_fmt",
+                                 "bgr0", "-c:a", "flac", "-sample_fmt", "s16", "-f", "matroska"});
+    } else {
+        args.insert(args.end(), {"-c:v", "libx264", "-preset", "medium", "-crf",
+                                 std::to_string(encoding.crf), "-pix_fmt", "yuv420p"});
+        // High profile; lossless H.264 (0) needs High 4:4:4 Predictive, which x264 picks itself.
+        if (encoding.crf > 0) args.insert(args.end(), {"-profile:v", "high"});
+        args.insert(args.end(),
+                    {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4"});
+    }
+    // The same frames give the same file.
+    args.insert(args.end(),
+                {"-fflags", "+bitexact", "-flags:v", "+bitexact", "-flags:a", "+bitexact", temp});
 
     int fds[2], errs[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
@@ -291,6 +334,11 @@ int FfmpegWriter::reap() {
             if (stop_flag && *stop_flag) ::kill(pid_, SIGKILL);
     pid_ = -1;
     if (reader_.joinable()) reader_.join();
+    if (!chapters_path_.empty()) {
+        std::error_code ec;
+        fs::remove(chapters_path_, ec);
+        chapters_path_.clear();
+    }
     return status;
 }
 

@@ -21,6 +21,12 @@
 // ((w × scale) × (h × scale) × 3 bytes).
 void scale_rgb(const std::uint8_t* src, int w, int h, int scale, std::uint8_t* dst);
 
+// The same, centred in a frame_w × frame_h RGB frame at `dst` (at least (w × scale) ×
+// (h × scale)), the rest of it black: half the spare columns left of the picture and half the
+// spare rows above it, rounded down.
+void place_rgb(const std::uint8_t* src, int w, int h, int scale, std::uint8_t* dst, int frame_w,
+               int frame_h);
+
 // Writes an RGB picture as a PNG: under a temporary name next to `path`, renamed on success.
 bool write_png_file(const std::string& path, const std::uint8_t* rgb, int w, int h,
                     std::string& error);
@@ -71,10 +77,21 @@ private:
     std::vector<std::thread> workers_;
 };
 
-// Pipes raw RGB frames into ffmpeg, which encodes them as H.264 with a slice of the sound track
-// as AAC into an MP4 under a temporary name; renamed on success. What ffmpeg says on its standard
-// error is kept: when it fails, its earlier lines are passed on to standard error and its last one
-// ends the error message, so the reason (a full disk, say) is the last thing the user reads.
+// How FfmpegWriter encodes.
+struct VideoEncoding {
+    // A lossless master, FFV1 and FLAC in Matroska; otherwise H.264 (High profile) and AAC at
+    // 192 kbit/s in MP4.
+    bool lossless = false;
+    int crf = 18;  // H.264's constant rate factor, 0 (lossless) to 51
+    // Chapters as ffmpeg's metadata file (";FFMETADATA1", [CHAPTER] sections); empty: none.
+    std::string chapters;
+};
+
+// Pipes raw RGB frames into ffmpeg, which encodes them with a slice of the sound track into a
+// video (VideoEncoding) under a temporary name; renamed on success. What ffmpeg says on its
+// standard error is kept: when it fails, its earlier lines are passed on to standard error and its
+// last one ends the error message, so the reason (a full disk, say) is the last thing the user
+// reads.
 class FfmpegWriter {
 public:
     // A flag that a signal handler sets: while any writer waits for ffmpeg to finish, a set flag
@@ -88,9 +105,11 @@ public:
 
     // `temp` must exist already (TempFile::create); ffmpeg overwrites it. The sound is
     // `track` from `audio_from_s` for `duration_s` seconds; a negative start puts that much
-    // silence before the track's first sample.
+    // silence before the track's first sample. The chapters go through a file next to `temp`,
+    // removed once ffmpeg is done.
     bool open(const std::string& ffmpeg, const std::string& temp, int w, int h, int fps,
-              const std::string& track, double audio_from_s, double duration_s, std::string& error);
+              const VideoEncoding& encoding, const std::string& track, double audio_from_s,
+              double duration_s, std::string& error);
     // False when ffmpeg no longer reads: it is then waited for, and `error` says why it stopped.
     bool write(const std::uint8_t* rgb, std::size_t n, std::string& error);
     // Closes ffmpeg's input and waits for it. False when ffmpeg failed.
@@ -107,6 +126,7 @@ private:
 
     int fd_ = -1;
     pid_t pid_ = -1;
-    std::thread reader_;  // collects ffmpeg's standard error into log_ until it closes
+    std::string chapters_path_;  // the chapters' file while ffmpeg may read it
+    std::thread reader_;         // collects ffmpeg's standard error into log_ until it closes
     std::string log_;
 };

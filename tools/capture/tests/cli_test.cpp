@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame_sink.h"
 #include "shell/audio_latency.h"
 #include "support/child.h"
 #include "support/headless.h"
@@ -190,6 +191,81 @@ TEST_F(CaptureTool, TheMp4SoundIsTheTrackAsHeardFromTheFirstFrame) {
     ASSERT_GT(onset, 0u) << "no tone in the MP4's sound";
     // Within 30 ms: the AAC encoder's 1024-sample start-up (23 ms) may show in the decoding.
     EXPECT_NEAR(double(onset) / 44100, 0.5 + MUSIC_HEARD_LATE_MS / 1000.0, 0.03);
+}
+
+// Chapters named after the scenes, at the first frame of each, in frames of the video.
+TEST(SceneChapters, OnePerEntryTheRangeShowsFromItsFirstFrame) {
+    // 4.5 s to 5.5 s at 10 fps: frames 45..54; the falling logos begin at 5 s, frame 50.
+    EXPECT_EQ(scene_chapters(45, 55, 10),
+              ";FFMETADATA1\n"
+              "[CHAPTER]\nTIMEBASE=1/10\nSTART=0\nEND=5\ntitle=fade-in\n"
+              "[CHAPTER]\nTIMEBASE=1/10\nSTART=5\nEND=10\ntitle=falling logos\n");
+    // At 60 fps the end screen, from 162 s on, begins with frame 9720 and runs to the range's end.
+    const std::string whole = scene_chapters(0, 10140, 60);
+    EXPECT_NE(whole.find("START=9720\nEND=10140\ntitle=end screen\n"), std::string::npos) << whole;
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), '['), 17);
+    // At 7 fps the fade-in's 5 s end between frames: frame 35 (5.0 s) is the logos' first.
+    EXPECT_NE(scene_chapters(0, 40, 7).find("START=0\nEND=35\ntitle=fade-in"), std::string::npos);
+}
+
+// The picture enlarged and centred, the rest black: a 2 x 1 picture at 2x in a 7 x 4 frame sits
+// at (1, 1), 4 x 2 pixels.
+TEST(Framing, ThePictureIsCentredOnBlack) {
+    const std::uint8_t picture[] = {10, 20, 30, 40, 50, 60};
+    std::vector<std::uint8_t> frame(7 * 4 * 3, 99);
+    place_rgb(picture, 2, 1, 2, frame.data(), 7, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const std::uint8_t* p = &frame[(y * 7 + x) * 3];
+            const bool inside = y >= 1 && y < 3 && x >= 1 && x < 5;
+            const std::uint8_t r = !inside ? 0 : x < 3 ? 10 : 40;
+            EXPECT_EQ(p[0], r) << x << ", " << y;
+            EXPECT_EQ(p[2], !inside ? 0 : x < 3 ? 30 : 60) << x << ", " << y;
+        }
+}
+
+// --fit frames the picture and every video carries the scenes as chapters.
+TEST_F(CaptureTool, AFittedMp4CarriesTheScenesAsChapters) {
+    const Result r = run_tool("-q -r 10 -s 4.5 -t 5.5 --fit 1280x720 --crf 30 -o out.mp4");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Result probe =
+        run_child("/usr/bin/ffprobe",
+                  "-v error -show_entries stream=codec_name,width,height,profile:"
+                  "chapter=start_time,end_time:chapter_tags=title -of compact out.mp4");
+    EXPECT_NE(probe.out.find("codec_name=h264|profile=High|width=1280|height=720"),
+              std::string::npos)
+        << probe.out << probe.err;
+    EXPECT_NE(probe.out.find("start_time=0.000000|end_time=0.500000|tag:title=fade-in"),
+              std::string::npos)
+        << probe.out;
+    EXPECT_NE(probe.out.find("start_time=0.500000|end_time=1.000000|tag:title=falling logos"),
+              std::string::npos)
+        << probe.out;
+}
+
+// The archive master is lossless: its frames decode to the very bytes of the PNG frames.
+TEST_F(CaptureTool, AMatroskaMasterIsLosslessWithFlacSound) {
+    Result r = run_tool("-q -r 10 -s 4.9 -t 5.2 -o master.mkv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = run_tool("-q -r 10 -s 4.9 -t 5.2 -o frames");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Result probe = run_child(
+        "/usr/bin/ffprobe",
+        "-v error -show_entries stream=codec_name:chapter_tags=title -of compact master.mkv");
+    EXPECT_NE(probe.out.find("codec_name=ffv1"), std::string::npos) << probe.out << probe.err;
+    EXPECT_NE(probe.out.find("codec_name=flac"), std::string::npos) << probe.out;
+    EXPECT_NE(probe.out.find("tag:title=fade-in"), std::string::npos) << probe.out;
+    EXPECT_NE(probe.out.find("tag:title=falling logos"), std::string::npos) << probe.out;
+    ASSERT_EQ(std::system("ffmpeg -v error -y -i master.mkv -f rawvideo -pix_fmt rgb24 mkv.rgb"),
+              0);
+    ASSERT_EQ(std::system("ffmpeg -v error -y -i frames/frame-%06d.png -f rawvideo -pix_fmt rgb24 "
+                          "png.rgb"),
+              0);
+    const std::string mkv = slurp("mkv.rgb"), png = slurp("png.rgb");
+    EXPECT_EQ(mkv.size(), std::size_t(3) * 640 * 480 * 3);
+    EXPECT_TRUE(mkv == png) << "the master's frames differ from the PNG frames";
+    EXPECT_EQ(entries("."),
+              (std::vector<std::string>{"Media", "frames", "master.mkv", "mkv.rgb", "png.rgb"}));
 }
 
 TEST_F(CaptureTool, AFailingFfmpegLeavesNothingUnderTheFinalName) {

@@ -138,18 +138,86 @@ TEST(CaptureOptions, BadCommandLinesSayWhatIsWrong) {
 }
 
 TEST(CaptureOptions, OutputKindFollowsTheExtension) {
-    EXPECT_TRUE(is_mp4_path("zypho.mp4"));
-    EXPECT_TRUE(is_mp4_path("/tmp/Demo.MP4"));
-    EXPECT_FALSE(is_mp4_path("frames"));
-    EXPECT_FALSE(is_mp4_path("frames.mp4/x"));
-    EXPECT_FALSE(is_mp4_path("mp4"));
+    EXPECT_EQ(video_kind("zypho.mp4"), VideoKind::Mp4);
+    EXPECT_EQ(video_kind("/tmp/Demo.MP4"), VideoKind::Mp4);
+    EXPECT_EQ(video_kind("master.mkv"), VideoKind::Matroska);
+    EXPECT_EQ(video_kind("M.MKV"), VideoKind::Matroska);
+    EXPECT_EQ(video_kind("frames"), VideoKind::None);
+    EXPECT_EQ(video_kind("frames.mp4/x"), VideoKind::None);
+    EXPECT_EQ(video_kind("mp4"), VideoKind::None);
+}
+
+// The largest whole-number scale that fits: 2 for 1080 lines, 4 for 2160; exactly 640 x 480 is 1.
+TEST(CaptureOptions, FitTakesTheLargestWholeScaleThatFits) {
+    EXPECT_EQ(fit_scale(1920, 1080), 2);
+    EXPECT_EQ(fit_scale(3840, 2160), 4);
+    EXPECT_EQ(fit_scale(640, 480), 1);
+    EXPECT_EQ(fit_scale(1279, 10000), 1);
+    EXPECT_EQ(fit_scale(639, 480), 0);
+    const Parsed p = parse({"--fit", "3840x2160", "--crf", "23", "-o", "v.mp4"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.frame_w, 3840);
+    EXPECT_EQ(p.options.frame_h, 2160);
+    EXPECT_EQ(p.options.crf, 23);
+    EXPECT_EQ(parse({}).options.crf, DEFAULT_CRF);
+    EXPECT_TRUE(parse({"--fit=1920x1080", "-o", "frames"}).ok);  // PNG frames are framed too
+}
+
+TEST(CaptureOptions, PresetsSetTheirFrameRateAndContainer) {
+    Parsed p = parse({"--preset", "party"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.preset, Preset::Party);
+    EXPECT_EQ(p.options.frame_w, 1920);
+    EXPECT_EQ(p.options.frame_h, 1080);
+    EXPECT_EQ(p.options.fps, 60);
+    EXPECT_EQ(default_output(CaptureMode::Video, Preset::Party), "zypho-party.mp4");
+    EXPECT_TRUE(parse({"--preset=party", "--crf", "16", "-o", "party.mp4", "-s", "60"}).ok);
+
+    p = parse({"--preset", "archive", "-x", "2"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.preset, Preset::Archive);
+    EXPECT_EQ(p.options.scale, 2);
+    EXPECT_EQ(default_output(CaptureMode::Video, Preset::Archive), "zypho-archive.mkv");
+    EXPECT_TRUE(parse({"-o", "master.mkv"}).ok);  // a .mkv is the lossless master, preset or not
+}
+
+TEST(CaptureOptions, VideoOptionsThatCannotMeanAnythingAreRefused) {
+    struct Case {
+        std::initializer_list<const char*> args;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"--fit", "1920"}, "is not WIDTHxHEIGHT"},
+        {{"--fit", "1920x0"}, "is not WIDTHxHEIGHT"},
+        {{"--fit", "x1080"}, "is not WIDTHxHEIGHT"},
+        {{"--fit", "320x240"}, "smaller than the 640x480 picture"},
+        {{"--fit", "1920x1080", "-x", "2"}, "cannot be combined with -x"},
+        {{"--crf", "52"}, "from 0 to 51"},
+        {{"--crf", "-1"}, "from 0 to 51"},
+        {{"--crf", "20", "-o", "frames"}, "PNG frames are lossless"},
+        {{"--crf", "20", "-o", "m.mkv"}, "the Matroska master is lossless"},
+        {{"--preset", "cinema"}, "is not party or archive"},
+        {{"--preset", "party", "-x", "2"}, "cannot be combined with -x"},
+        {{"--preset", "party", "-r", "50"}, "cannot be combined with -r"},
+        {{"--preset", "party", "--fit", "3840x2160"}, "cannot be combined with --fit"},
+        {{"--preset", "party", "-o", "p.mkv"}, "must end in .mp4"},
+        {{"--preset", "archive", "-o", "a.mp4"}, "must end in .mkv"},
+        {{"--preset", "archive", "--crf", "10"}, "the Matroska master is lossless"},
+        {{"--contact-sheet", "--fit", "1920x1080"}, "--contact-sheet does not use --fit"},
+        {{"--flash-report", "f.csv", "--preset", "party"}, "--flash-report does not use --preset"},
+    };
+    for (const Case& c : cases) {
+        const Parsed p = parse(c.args);
+        EXPECT_FALSE(p.ok) << *c.args.begin();
+        EXPECT_NE(p.error.find(c.says), std::string::npos) << *c.args.begin() << ": " << p.error;
+    }
 }
 
 TEST(CaptureOptions, HelpNamesEveryOption) {
     const std::string help = usage_text();
     for (const char* o :
          {"--output", "--fps", "--from", "--to", "--scale", "--dir", "--quiet", "--contact-sheet",
-          "--golden", "--flash-report", "--plot", "--help", "ffmpeg"})
+          "--golden", "--flash-report", "--plot", "--fit", "--crf", "--preset", "--help", "ffmpeg"})
         EXPECT_NE(help.find(o), std::string::npos) << o;
 }
 
