@@ -254,6 +254,10 @@ test('the live demo plays its music and draws its scenes from it', { timeout: 90
   const ready = await waitForState(page, ['ready', 'failed'], 240000);
   assert.equal(ready.state, 'ready', `the page did not get ready: ${ready.error}`);
   assert.ok(await page.$eval('#start', (e) => !e.classList.contains('hidden')), 'the start screen is not shown');
+  // The shaking words fail the flash thresholds (zypho-capture --flash-report): the start screen
+  // warns of them.
+  assert.match(await page.$eval('#photosensitivity', (e) => e.innerText), /photosensitivity warning: .*flash/,
+    'the start screen shows no photosensitivity warning');
   await page.click('#start');
   await page.waitForFunction(() => window.zyphoProbe.zeroPoint !== null, { timeout: 120000, polling: 50 });
   const elapsed = () => page.evaluate(() => performance.now() - window.zyphoProbe.zeroPoint);
