@@ -29,22 +29,13 @@ const { test, before, after } = require('node:test');
 const puppeteer = require('puppeteer-core');
 const { KnownDevices } = puppeteer;
 const { serve } = require('../../web/serve.js');
-const { installProbe, measureSync } = require('./sync-probe.js');
+const { installProbe, measureSync, timelineFromSource } = require('./sync-probe.js');
 
 const top = path.resolve(__dirname, '..', '..');
 const site = process.env.ZYPHO_WEB_SITE || path.join(top, 'build-web', 'site');
 const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
 const W = 640, H = 480, THUMB = 8, TW = W / THUMB, TH = H / THUMB;
 const SAMPLE_SCALE = (H * 0.5) / 65536;  // the program's scale for 16-bit samples
-// How late after the zero point the track's first sample is heard, as the program's latency model
-// has it: chunks from the zero point to the music's first chunk, plus chunks in the device.
-const HEARD_LATE_MS = (() => {
-  const text = fs.readFileSync(path.join(top, 'src', 'shell', 'audio_latency.h'), 'utf8');
-  const value = (name) => Number(new RegExp(`${name} = (\\d+);`).exec(text)[1]);
-  const chunks = value('MUSIC_FIRST_CHUNK_AFTER_ZERO') + value('MUSIC_CHUNKS_IN_DEVICE');
-  return Math.round((chunks * value('AUDIO_CHUNK_FRAMES') * 1000) / 44100);
-})();
-
 // The desktop's golden table: "{ms, 0x...ull},  // scene name" between the BEGIN/END markers.
 function desktopGolden() {
   const file = path.join(top, 'tests', 'shell', 'golden_frames_test.cpp');
@@ -60,24 +51,8 @@ function desktopGolden() {
   return rows;
 }
 
-// The timeline's entries from src/shell/schedule.h: rows start with {"name", duration, and
-// each entry starts where the one before it ends. Maps each name to its start and its length
-// (Infinity for the end screen, which lasts until Escape).
-function scheduleEntries() {
-  const file = path.join(top, 'src', 'shell', 'schedule.h');
-  const text = fs.readFileSync(file, 'utf8');
-  const table = text.slice(text.indexOf('schedule[] = {'), text.indexOf('};', text.indexOf('schedule[] = {')));
-  const entries = new Map();
-  let at = 0;
-  for (const m of table.matchAll(/^\s*\{"([^"]+)",\s*(\d+|UNTIL_STOP),/gm)) {
-    const length = m[2] === 'UNTIL_STOP' ? Infinity : Number(m[2]);
-    entries.set(m[1], { start: at, length });
-    at += m[2] === 'UNTIL_STOP' ? 0 : length;
-  }
-  assert.ok(entries.size > 0, `no schedule rows in ${file}`);
-  return entries;
-}
-const entries = scheduleEntries();
+// The timeline's entries and how late the track is heard, from the program's sources.
+const { entries, heardLateMs: HEARD_LATE_MS } = timelineFromSource(top);
 // A moment `after` ms into the entry called `scene`; `left`: ms from then to the entry's end.
 function moment(scene, after, extra = {}) {
   assert.ok(entries.has(scene), `the schedule has no entry "${scene}"`);

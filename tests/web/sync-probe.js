@@ -184,4 +184,27 @@ async function measureSync(page, cuts, heardLateMs, { windowMs = 100, searchMs =
   return { cuts: results, firstFrameMs: data.firstFlip - data.zeroPoint };
 }
 
-module.exports = { installProbe, measureSync };
+// The timeline as src/shell/schedule.h writes it ({"name", duration, ... rows, each entry from
+// the end of the one before), read from the source under `top`: name -> { start, length } (ms;
+// the end screen's length Infinity, as it lasts until Escape); and how late the track is heard
+// after the zero point (MUSIC_HEARD_LATE_MS of src/shell/audio_latency.h, from its parts).
+function timelineFromSource(top) {
+  const fs = require('fs'), path = require('path');
+  const file = path.join(top, 'src', 'shell', 'schedule.h');
+  const text = fs.readFileSync(file, 'utf8');
+  const table = text.slice(text.indexOf('schedule[] = {'), text.indexOf('};', text.indexOf('schedule[] = {')));
+  const entries = new Map();
+  let at = 0;
+  for (const m of table.matchAll(/^\s*\{"([^"]+)",\s*(\d+|UNTIL_STOP),/gm)) {
+    const length = m[2] === 'UNTIL_STOP' ? Infinity : Number(m[2]);
+    entries.set(m[1], { start: at, length });
+    at += m[2] === 'UNTIL_STOP' ? 0 : length;
+  }
+  if (!entries.size) throw new Error(`no schedule rows in ${file}`);
+  const latency = fs.readFileSync(path.join(top, 'src', 'shell', 'audio_latency.h'), 'utf8');
+  const value = (name) => Number(new RegExp(`${name} = (\\d+);`).exec(latency)[1]);
+  const chunks = value('MUSIC_FIRST_CHUNK_AFTER_ZERO') + value('MUSIC_CHUNKS_IN_DEVICE');
+  return { entries, heardLateMs: Math.round((chunks * value('AUDIO_CHUNK_FRAMES') * 1000) / 44100) };
+}
+
+module.exports = { installProbe, measureSync, timelineFromSource };
