@@ -13,7 +13,7 @@
 //     page connects to a context's destination is connected to that recorder too, which hands
 //     each block of 128 frames over with its frame number (so the record is exact to the frame);
 //   - requestAnimationFrame: every animation frame's time, and after each of the program's passes
-//     its flip count and elapsed time (Module._zypho_web_elapsed);
+//     its elapsed time (Module._zypho_web_elapsed) and when it flipped;
 //   - the output's time stamps, read once per animation frame.
 'use strict';
 
@@ -170,10 +170,11 @@ async function measureSync(page, cuts, heardLateMs, { windowMs = 100, searchMs =
     const heardFrame = o.from + best.lag + n / 2;
     const heardMs = data.mapping[k] + ((heardFrame - o.from) * 1000) / data.rate;
     // The first picture of the new scene: the first pass whose elapsed time is in it, shown with
-    // the next animation frame.
+    // the first animation frame that begins after its flip (a late pass may flip after the next
+    // frame's nominal start, and its picture then waits for the frame after).
     const first = data.passes.find((p) => p[1] >= o.at);
     let shownMs = null;
-    if (first) shownMs = data.frames.find((t) => t > first[0]) ?? null;
+    if (first) shownMs = data.frames.find((t) => t > Math.max(first[0], first[2])) ?? null;
     results.push({
       scene: o.scene, at: o.at, correlation: best.score,
       heard: heardMs - data.zeroPoint, shown: shownMs === null ? null : shownMs - data.zeroPoint,
