@@ -9,29 +9,22 @@ namespace flash {
 
 namespace {
 
-// The sRGB linearisation of WCAG 2.2's relative luminance (threshold 0.04045), in millionths.
-std::array<int, 256> make_linear() {
-    std::array<int, 256> table{};
-    for (int c = 0; c < 256; ++c) {
-        const double s = c / 255.0;
-        const double linear = s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-        table[c] = static_cast<int>(std::lround(linear * UNIT));
-    }
-    return table;
+// The sRGB linearisation of WCAG 2.2's relative luminance (threshold 0.04045): 0 to 1.
+double linearise(int c) {
+    const double s = c / 255.0;
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
 }
 
-// One channel's share of the relative luminance, weight × linear value, in millionths.
+// Per 8-bit channel value, weight × its linear value, in millionths: the linear value itself
+// with weight 1, one channel's share of the relative luminance with its weight.
 std::array<int, 256> make_weighted(double weight) {
     std::array<int, 256> table{};
-    for (int c = 0; c < 256; ++c) {
-        const double s = c / 255.0;
-        const double linear = s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-        table[c] = static_cast<int>(std::lround(weight * linear * UNIT));
-    }
+    for (int c = 0; c < 256; ++c)
+        table[c] = static_cast<int>(std::lround(weight * linearise(c) * UNIT));
     return table;
 }
 
-const std::array<int, 256> LINEAR = make_linear();
+const std::array<int, 256> LINEAR = make_weighted(1.0);
 const std::array<int, 256> LUMINANCE_R = make_weighted(0.2126);
 const std::array<int, 256> LUMINANCE_G = make_weighted(0.7152);
 const std::array<int, 256> LUMINANCE_B = make_weighted(0.0722);
