@@ -148,26 +148,34 @@ async function measureSync(page, cuts, heardLateMs, { windowMs = 100, searchMs =
       firstFlip: Module._zypho_web_first_flip_ms(), mapping: out.map((o) => heardAt(o.from)) };
   }, cuts, heardLateMs, windowMs, searchMs);
 
+  // Normalised cross-correlation of `template` against the record, over every lag.
+  const bestLag = (template, recorded) => {
+    let energyT = 0;
+    for (const v of template) energyT += v * v;
+    let best = { lag: -1, score: -Infinity };
+    for (let lag = 0; lag + template.length <= recorded.length; ++lag) {
+      let dot = 0, energy = 0;
+      for (let i = 0; i < template.length; ++i) {
+        const v = recorded[lag + i];
+        dot += v * template[i];
+        energy += v * v;
+      }
+      const score = energy > 0 && energyT > 0 ? dot / Math.sqrt(energy * energyT) : 0;
+      if (score > best.score) best = { lag, score };
+    }
+    return best;
+  };
   const results = [];
   for (let k = 0; k < data.out.length; ++k) {
     const o = data.out[k];
-    const n = o.track.length;
-    // Normalised cross-correlation of the track's window against the record, over every lag.
-    let trackEnergy = 0;
-    for (const v of o.track) trackEnergy += v * v;
-    let best = { lag: -1, score: -Infinity };
-    for (let lag = 0; lag + n <= o.recorded.length; ++lag) {
-      let dot = 0, energy = 0;
-      for (let i = 0; i < n; ++i) {
-        const v = o.recorded[lag + i];
-        dot += v * o.track[i];
-        energy += v * v;
-      }
-      const score = energy > 0 && trackEnergy > 0 ? dot / Math.sqrt(energy * trackEnergy) : 0;
-      if (score > best.score) best = { lag, score };
-    }
-    // The frame at which the hit's sample was heard, and when that was on the page's clock.
-    const heardFrame = o.from + best.lag + n / 2;
+    const half = o.track.length / 2;
+    // The stretch just before the hit and the one from the hit on, each found on its own: where
+    // the page moved a chunk (a few ms, to follow a drifting clock) inside one of them, the other
+    // still matches whole, and the hit's sample is at the edge of both.
+    const before = bestLag(o.track.slice(0, half), o.recorded);
+    const after = bestLag(o.track.slice(half), o.recorded);
+    const heardFrame = before.score > after.score ? o.from + before.lag + half : o.from + after.lag;
+    const best = before.score > after.score ? before : after;
     const heardMs = data.mapping[k] + ((heardFrame - o.from) * 1000) / data.rate;
     // The first picture of the new scene: the first pass whose elapsed time is in it, shown with
     // the first animation frame that begins after its flip (a late pass may flip after the next

@@ -175,10 +175,12 @@
       },
       // The music starts with the next chunk mixed: see the top of this file.
       startMusic(zeroPointMs, heardLateMs) {
-        nextHeardAt = zeroPointMs + heardLateMs + pictureDelayMs();
+        this.pictureDelayMs = pictureDelayMs();
+        nextHeardAt = zeroPointMs + heardLateMs + this.pictureDelayMs;
         nextFrame = null;
         pump();
       },
+      pictureDelayMs: null,  // ms later than the timeline the music is heard, once it started
     };
   }
 
