@@ -126,26 +126,21 @@ async function measureSync(page, cuts, heardLateMs, { windowMs = 100, searchMs =
       all.sort((a, b) => a - b);
       return all[all.length >> 1];
     };
-    // The page time at which context frame f is heard, and the frame heard at page time ms.
-    const heardAt = (f) => {
-      const guess = f / rate * 1000 + offsetNear(f / rate * 1000 + probe.stamps[0][1] - 1000 * probe.stamps[0][0]);
-      return f / rate * 1000 + offsetNear(guess);
-    };
-    const frameAt = (ms) => Math.round(((ms - offsetNear(ms)) / 1000) * rate);
     const half = Math.round((windowMs / 2) * rate / 1000), search = Math.round(searchMs * rate / 1000);
     const out = [];
     for (const cut of cuts) {
       const hit = Math.round(((cut.at - heardLateMs) * rate) / 1000);  // the hit's sample in the track
       const track = new Float32Array(2 * half);
       for (let i = 0; i < 2 * half; ++i) track[i] = (l[hit - half + i] + r[hit - half + i]) / 2;
-      // Where the timeline expects the hit: heard with the cut, on the page's clock.
-      const expected = frameAt(probe.zeroPoint + cut.at);
-      const from = expected - half - search;
-      const recorded = Array.from(probe.record.subarray(Math.max(0, from), from + 2 * half + 2 * search));
-      out.push({ ...cut, hit, from, track: Array.from(track), recorded, recordedUpTo: probe.recorded });
+      // Where the timeline expects the hit: heard with the cut, on the page's clock; the record
+      // is searched around it, from frame `from`, which is heard at page time `fromMs`.
+      const offset = offsetNear(probe.zeroPoint + cut.at);
+      const from = Math.round(((probe.zeroPoint + cut.at - offset) / 1000) * rate) - half - search;
+      const recorded = Array.from(probe.record.subarray(from, from + 2 * half + 2 * search));
+      out.push({ ...cut, from, fromMs: (from / rate) * 1000 + offset, track: Array.from(track), recorded });
     }
     return { rate, zeroPoint: probe.zeroPoint, passes: probe.passes, frames: probe.frames, out,
-      firstFlip: Module._zypho_web_first_flip_ms(), mapping: out.map((o) => heardAt(o.from)) };
+      firstFlip: Module._zypho_web_first_flip_ms() };
   }, cuts, heardLateMs, windowMs, searchMs);
 
   // Normalised cross-correlation of `template` against the record, over every lag.
@@ -166,17 +161,16 @@ async function measureSync(page, cuts, heardLateMs, { windowMs = 100, searchMs =
     return best;
   };
   const results = [];
-  for (let k = 0; k < data.out.length; ++k) {
-    const o = data.out[k];
+  for (const o of data.out) {
     const half = o.track.length / 2;
     // The stretch just before the hit and the one from the hit on, each found on its own: where
     // the page moved a chunk (a few ms, to follow a drifting clock) inside one of them, the other
     // still matches whole, and the hit's sample is at the edge of both.
     const before = bestLag(o.track.slice(0, half), o.recorded);
     const after = bestLag(o.track.slice(half), o.recorded);
-    const heardFrame = before.score > after.score ? o.from + before.lag + half : o.from + after.lag;
     const best = before.score > after.score ? before : after;
-    const heardMs = data.mapping[k] + ((heardFrame - o.from) * 1000) / data.rate;
+    const heardFrame = o.from + best.lag + (best === before ? half : 0);
+    const heardMs = o.fromMs + ((heardFrame - o.from) * 1000) / data.rate;
     // The first picture of the new scene: the first pass whose elapsed time is in it, shown with
     // the first animation frame that begins after its flip (a late pass may flip after the next
     // frame's nominal start, and its picture then waits for the frame after).
