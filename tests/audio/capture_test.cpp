@@ -161,11 +161,13 @@ TEST_F(Overtaking, AReaderOvertakenOnEveryCopyGivesUpAfterThree) {
 TEST_F(Capture, TheWaitForTheNextChunkEndsWhenTheHookIsCalled) {
     auto samples = chunk(16384, 1);
     deliver(samples, 16384);  // delivered before the wait: does not end it
+    // Read before the audio thread starts its 30 ms: a busy machine may run that thread for a
+    // while before this one goes on to wait.
+    const auto began = std::chrono::steady_clock::now();
     std::thread audio([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         deliver(samples, 16384);
     });
-    const auto began = std::chrono::steady_clock::now();
     EXPECT_TRUE(wait_for_next_chunk(capture_buffer, 10000));
     EXPECT_GE(std::chrono::steady_clock::now() - began, std::chrono::milliseconds(30));
     EXPECT_EQ(capture_buffer.chunks_captured.load(), 2u);
